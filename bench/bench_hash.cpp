@@ -1,0 +1,37 @@
+// Hashing throughput of KcvCalcHashFromFile on a warm 1 GiB file, beside
+// `openssl dgst` on the same file, for each algorithm.
+
+#include "benchcommon.h"
+
+#include "korbase/hash.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    korbench::WxSession wx(argc, argv);
+    const std::string dir = korbench::FreshDir();
+    const std::string file = dir + "/1GiB.bin";
+    korbench::Run("head -c 1073741824 /dev/urandom > '" + file + "' && cat '" + file + "' > /dev/null");
+
+    struct Algo
+    {
+        HashAlgorithm algorithm;
+        const char* openssl;
+    };
+    const Algo algorithms[] = {{HASH_MD5, "md5"},       {HASH_SHA1, "sha1"},    {HASH_SHA256, "sha256"},
+                               {HASH_SHA384, "sha384"}, {HASH_SHA512, "sha512"}};
+    bool ok = true;
+    for (const Algo& a : algorithms)
+    {
+        wxString ours;
+        const double oursSeconds =
+            korbench::MedianSeconds(3, [&] { ours = KcvCalcHashFromFile(wxString(file), a.algorithm, true); });
+        const double reference = korbench::MedianSeconds(
+            3, [&] { korbench::Run(std::string("openssl dgst -") + a.openssl + " '" + file + "' > /dev/null"); });
+        if (KcvIsHashError(ours))
+            ok = false;
+        ok &= korbench::Report(std::string("hash_1GiB_") + a.openssl, oursSeconds, reference, 1.10);
+    }
+    return ok ? 0 : 1;
+}

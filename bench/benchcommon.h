@@ -1,0 +1,37 @@
+#pragma once
+
+// Shared pieces of the benchmarks: a wx application to run in, timing, and the
+// one-line verdict every comparison prints:
+//   <case> ratio=<ours/reference> target<=<target> PASS|FAIL
+
+#include <wx/string.h>
+
+#include <functional>
+#include <string>
+
+namespace korbench
+{
+
+// Starts wx as a GUI application (needs a display) for the lifetime of the object.
+class WxSession
+{
+public:
+    WxSession(int& argc, char** argv);
+    ~WxSession();
+    WxSession(const WxSession&) = delete;
+    WxSession& operator=(const WxSession&) = delete;
+};
+
+// Seconds taken by `work`, the median of `runs` runs; `prepare` (untimed) runs before each.
+double MedianSeconds(int runs, const std::function<void()>& work, const std::function<void()>& prepare = {});
+
+// Prints the verdict line and returns true on PASS.
+bool Report(const std::string& name, double ours, double reference, double target);
+
+// Runs a shell command, aborting the benchmark if it fails.
+void Run(const std::string& command);
+
+// A fresh temporary folder (mktemp -d under $KORBENCH_DIR or /var/tmp), removed at exit.
+std::string FreshDir();
+
+} // namespace korbench

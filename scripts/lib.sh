@@ -1,0 +1,51 @@
+# Shared by scripts/run, scripts/test and scripts/bench: installs what the project
+# needs from Debian and builds it. Source it; do not run it.
+
+set -euo pipefail
+
+KOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+KOR_PACKAGES=(
+  cmake g++ make pkg-config git
+  libwxgtk3.2-dev wx3.2-headers libgtk-3-dev
+  libssl-dev nlohmann-json3-dev libgtest-dev libgmock-dev
+  libavdevice-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
+  xvfb xauth xdotool imagemagick gettext openssl coreutils
+)
+
+kor_as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs the missing packages; does nothing when all are present.
+kor_install_packages() {
+  local missing=()
+  for p in "${KOR_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing Debian packages: ${missing[*]}"
+    kor_as_root apt-get update -qq
+    kor_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# kor_build <build-dir> [cmake options...]
+kor_build() {
+  local dir="$1"; shift
+  cmake -S "$KOR_ROOT" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+  if command -v msgfmt >/dev/null; then
+    for po in "$KOR_ROOT"/po/*.po; do
+      [ -e "$po" ] || continue
+      local lang; lang="$(basename "$po" .po)"
+      mkdir -p "$dir/host/locale/$lang/LC_MESSAGES"
+      msgfmt --check -o "$dir/host/locale/$lang/LC_MESSAGES/korgui.mo" "$po"
+    done
+  fi
+}
+
+# Runs a command with a virtual display (1600x1200, room for the widest dialog).
+kor_xvfb() {
+  xvfb-run -a -s '-screen 0 1600x1200x24' "$@"
+}
