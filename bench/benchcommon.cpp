@@ -48,6 +48,20 @@ double MedianSeconds(int runs, const std::function<void()>& work, const std::fun
     return times[times.size() / 2];
 }
 
+bool Compare(const std::string& name, int runs, const std::function<void()>& ours,
+             const std::function<void()>& reference, double target, const std::function<void()>& prepare)
+{
+    std::vector<double> oursTimes, referenceTimes;
+    for (int i = 0; i < runs; ++i)
+    {
+        oursTimes.push_back(MedianSeconds(1, ours, prepare));
+        referenceTimes.push_back(MedianSeconds(1, reference, prepare));
+    }
+    std::sort(oursTimes.begin(), oursTimes.end());
+    std::sort(referenceTimes.begin(), referenceTimes.end());
+    return Report(name, oursTimes[runs / 2], referenceTimes[runs / 2], target);
+}
+
 bool Report(const std::string& name, double ours, double reference, double target)
 {
     const double ratio = reference > 0 ? ours / reference : 0;

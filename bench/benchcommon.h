@@ -25,6 +25,12 @@ public:
 // Seconds taken by `work`, the median of `runs` runs; `prepare` (untimed) runs before each.
 double MedianSeconds(int runs, const std::function<void()>& work, const std::function<void()>& prepare = {});
 
+// Times `ours` and `reference` alternately, `runs` times each, so that both meet the
+// same machine conditions; prints the verdict for the medians and returns true on PASS.
+// `prepare` (untimed) runs before every timed run of either side.
+bool Compare(const std::string& name, int runs, const std::function<void()>& ours,
+             const std::function<void()>& reference, double target, const std::function<void()>& prepare = {});
+
 // Prints the verdict line and returns true on PASS.
 bool Report(const std::string& name, double ours, double reference, double target);
 

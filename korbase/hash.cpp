@@ -67,7 +67,7 @@ wxString KcvCalcHashFromFile(const wxString& path, HashAlgorithm algorithm, bool
         return ErrorText(ENOMEM);
 
     // One buffer per thread: many small files then cost no allocation each.
-    constexpr size_t bufferSize = 1 << 20;
+    constexpr size_t bufferSize = 256 * 1024;
     thread_local std::vector<unsigned char> buffer(bufferSize);
     for (;;)
     {
