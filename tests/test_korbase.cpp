@@ -40,9 +40,9 @@ const Algo algorithms[] = {{HASH_MD5, "md5sum"},       {HASH_SHA1, "sha1sum"},  
 TEST(Hash, MatchesCoreutilsForEveryAlgorithm)
 {
     TempDir dir;
-    std::string big;
-    for (int i = 0; i < 3 * 1024 * 1024 + 17; ++i) // spans several read blocks
-        big += static_cast<char>((i * 7919) % 251);
+    std::string big(3 * 1024 * 1024 + 17, '\0'); // spans several read blocks
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>((i * 7919) % 251);
     const wxString files[] = {dir.WriteFile("empty", ""), dir.WriteFile("abc", "abc"),
                               dir.WriteFile("big.bin", big), dir.WriteFile(wxString::FromUTF8("ünï cødé.txt"), "x")};
     for (const Algo& a : algorithms)
