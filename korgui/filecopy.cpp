@@ -275,7 +275,8 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
         return Failure("The source file changed while it was being copied");
 
     // Permission bits, then the times: changing the mode does not touch the times.
-    if (::fchmod(out, before.st_mode & 0777) != 0)
+    // FAT and exFAT (memory cards) cannot hold the bits and refuse; the copy stands.
+    if (::fchmod(out, before.st_mode & 0777) != 0 && errno != EPERM && errno != EOPNOTSUPP)
         return Failure("Cannot set the permissions of the copy", errno);
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     if (::futimens(out, times) != 0)

@@ -47,11 +47,13 @@ struct FileCopyResult
 //   the file it points to is not touched. A folder at `destination` is an error.
 // - A symbolic link as `source` is followed (its target's bytes are copied).
 // - The copy keeps the source's modification and access times and its permission
-//   bits (read, write, execute; set-id and sticky bits are not carried over).
+//   bits (read, write, execute; set-id and sticky bits are not carried over), the
+//   latter where the destination's file system can hold them (FAT and exFAT cannot).
 //   Holes of a sparse source stay holes.
 // - A source that changes size or modification time, or is removed, while it is
 //   being copied fails the copy, since the copy would not match any state of it.
-// - The destination's folder must exist.
+// - The destination's folder must exist and be writable. A copy cut off by a crash
+//   can leave a hidden ".korcopy-XXXXXX" file there.
 //
 // Fast: the kernel copies (copy_file_range) where it can, large-buffer reads and
 // writes where it cannot (another file system, an old kernel); the file is never
