@@ -217,7 +217,6 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
         {
             const std::size_t length = static_cast<std::size_t>(std::min(kCopyChunkBytes, dataEnd - position));
             ssize_t done;
-            bool writeFailed = false;
             if (kernelCopy)
             {
                 loff_t inOffset = static_cast<loff_t>(position), outOffset = inOffset;
@@ -232,24 +231,22 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
                     kernelCopy = false;
                     continue;
                 }
-                // The kernel cannot say which side failed; a failing read shows up below.
-                writeFailed = done < 0;
-            }
-            else
-            {
-                done = ReadWriteChunk(in.Get(), out, position, length, buffer, writeFailed);
-            }
-            if (done < 0)
-            {
-                const int err = errno;
-                if (writeFailed && kernelCopy)
+                if (done < 0)
                 {
-                    // Find out which side it was: a short read test of the source.
+                    // The kernel does not say which side failed; a one-byte read of the source does.
+                    const int err = errno;
                     char probe;
                     if (::pread(in.Get(), &probe, 1, static_cast<off_t>(position)) < 0)
                         return Failure("Cannot read the source file", errno);
+                    return Failure("Cannot write the copy", err);
                 }
-                return Failure(writeFailed ? "Cannot write the copy" : "Cannot read the source file", err);
+            }
+            else
+            {
+                bool writeFailed = false;
+                done = ReadWriteChunk(in.Get(), out, position, length, buffer, writeFailed);
+                if (done < 0)
+                    return Failure(writeFailed ? "Cannot write the copy" : "Cannot read the source file", errno);
             }
             if (done == 0)
                 return Failure("The source file changed while it was being copied");

@@ -241,11 +241,22 @@ TEST(FileCopy, AcrossFileSystemsWithPlainReadsAndWrites)
     const FileCopyResult result = CopyFileWithProgress(source, dir / "copy", log.Recorder());
     const bool same = SameBytes(source, dir / "copy");
     const std::string sourceStat = StatLine(source), copyStat = StatLine(dir / "copy");
+    // A write failure on this path too leaves nothing behind.
+    const wxString out = dir.MakeDir("out");
+    const FileCopyResult limited = InChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1024 * 1024, 1024 * 1024};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return FileCopyResult{false, false, "cannot set the limit"};
+        return CopyFileWithProgress(source, out + "/copy");
+    });
     unlink(pattern);
     ASSERT_TRUE(result.ok) << result.error.utf8_string();
     EXPECT_TRUE(same);
     EXPECT_EQ(copyStat, sourceStat);
     log.ExpectComplete(2 * kCopyChunkBytes + 99);
+    EXPECT_EQ(limited.error.utf8_string(), "Cannot write the copy: File too large");
+    EXPECT_EQ(Listing(out), "");
 }
 
 TEST(FileCopy, CancelFromTheCallbackLeavesNoFile)
