@@ -13,6 +13,7 @@ extern "C" {
 #include <libavdevice/avdevice.h>
 #include <libavformat/avformat.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/log.h>
 #include <libavutil/opt.h>
 #include <libavutil/time.h>
 #include <libswscale/swscale.h>
@@ -162,7 +163,12 @@ struct FfmpegCapture::Recording
 FfmpegCapture::FfmpegCapture()
 {
     static std::once_flag devicesRegistered;
-    std::call_once(devicesRegistered, [] { avdevice_register_all(); });
+    std::call_once(devicesRegistered, [] {
+        avdevice_register_all();
+        // Encoders chat at the info level; the user only needs to hear of errors.
+        if (av_log_get_level() > AV_LOG_ERROR)
+            av_log_set_level(AV_LOG_ERROR);
+    });
 }
 
 FfmpegCapture::~FfmpegCapture()

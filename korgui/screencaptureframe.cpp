@@ -192,13 +192,13 @@ void ScreenCaptureFrame::CreateControls()
     Fit();
     m_panel->SetMinSize(m_panel->GetSize());
 
-    browseButton->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnBrowse, this);
-    viewButton->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnView, this);
-    m_formatCombo->Bind(wxEVT_COMBOBOX, &ScreenCaptureFrame::OnFormatChanged, this);
-    m_regionCombo->Bind(wxEVT_COMBOBOX, &ScreenCaptureFrame::OnRegionChoice, this);
-    m_startStopButton->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnStartStop, this);
-    m_closeButton->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnCloseButton, this);
-    helpButton->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnHelp, this);
+    m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnBrowse, this, browseButton->GetId());
+    m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnView, this, viewButton->GetId());
+    m_panel->Bind(wxEVT_COMBOBOX, &ScreenCaptureFrame::OnFormatChanged, this, m_formatCombo->GetId());
+    m_panel->Bind(wxEVT_COMBOBOX, &ScreenCaptureFrame::OnRegionChoice, this, m_regionCombo->GetId());
+    m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnStartStop, this, m_startStopButton->GetId());
+    m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnCloseButton, this, m_closeButton->GetId());
+    m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnHelp, this, helpButton->GetId());
 }
 
 void ScreenCaptureFrame::OnBrowse(wxCommandEvent&)
