@@ -8,6 +8,7 @@
 #include "korbase/appversion.h"
 
 #include <wx/aboutdlg.h>
+#include <wx/artprov.h>
 #include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -86,6 +87,9 @@ void MainFrame::OnScreenCaptureAbout(wxCommandEvent&)
 {
     wxAboutDialogInfo info;
     info.SetName(_("korhost Screen Capture"));
+    const wxIcon icon = wxArtProvider::GetIcon("camera-video", wxART_OTHER, wxSize(64, 64));
+    if (icon.IsOk())
+        info.SetIcon(icon);
     info.SetVersion(KorguiVersion());
     info.SetDescription(wxString::Format(_("Records a display, or a region of it, with FFmpeg %s "
                                            "(x11grab) into the chosen file format.\n\n"

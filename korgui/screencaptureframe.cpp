@@ -108,6 +108,7 @@ void ScreenCaptureFrame::CreateControls()
     m_outputFile = new wxTextCtrl(settings, wxID_ANY, wxEmptyString, wxDefaultPosition, controlSize, 0,
                                   wxDefaultValidator, "outputFile");
     m_outputFile->ChangeValue(formats.GetDefaultVideoFullPath());
+    m_outputFile->SetInsertionPointEnd(); // long paths show their file name
     grid->Add(m_outputFile, cell);
 
     grid->AddSpacer(1);
@@ -208,7 +209,10 @@ void ScreenCaptureFrame::OnBrowse(wxCommandEvent&)
     const wxString path = wxFileSelector(_("Output File"), current.GetPath(), current.GetFullName(), current.GetExt(),
                                          wxFileSelectorDefaultWildcardStr, wxFD_SAVE, nullptr);
     if (!path.empty())
+    {
         m_outputFile->SetValue(path);
+        m_outputFile->SetInsertionPointEnd();
+    }
 }
 
 void ScreenCaptureFrame::OnView(wxCommandEvent&)
@@ -224,6 +228,7 @@ void ScreenCaptureFrame::OnFormatChanged(wxCommandEvent&)
     wxFileName output(m_outputFile->GetValue());
     output.SetExt(format.GetExtension());
     m_outputFile->ChangeValue(output.GetFullPath());
+    m_outputFile->SetInsertionPointEnd();
 }
 
 void ScreenCaptureFrame::OnRegionChoice(wxCommandEvent&)
