@@ -80,8 +80,9 @@ ScreenCaptureFrame::ScreenCaptureFrame(KorScreenCapture* engine, double scale)
     m_panel->Bind(wxEVT_TIMER, &ScreenCaptureFrame::OnTimer, this, m_timer->GetId());
     Bind(wxEVT_CLOSE_WINDOW, &ScreenCaptureFrame::OnClose, this);
 
+    // Taken over only once the engine has accepted the display: should it throw, it stays the caller's.
+    engine->SelectDisplay(m_displayCombo->GetSelection(), m_scale);
     m_capture.reset(engine);
-    m_capture->SelectDisplay(m_displayCombo->GetSelection(), m_scale);
 }
 
 ScreenCaptureFrame::~ScreenCaptureFrame()

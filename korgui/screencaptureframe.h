@@ -25,7 +25,7 @@ class StyledPanel;
 class ScreenCaptureFrame : public wxFrame
 {
 public:
-    // Takes ownership of `engine` and selects the display that holds the window on it.
+    // Selects the display that holds the window on `engine`, then owns the engine.
     ScreenCaptureFrame(KorScreenCapture* engine, double scale);
     ~ScreenCaptureFrame() override;
 

@@ -16,6 +16,7 @@
 #include <wx/button.h>
 #include <wx/combobox.h>
 #include <wx/dcscreen.h>
+#include <wx/filedlg.h>
 #include <wx/display.h>
 #include <wx/filename.h>
 #include <wx/menu.h>
@@ -539,6 +540,80 @@ TEST(ScreenCaptureFrame, FormatChoiceRewritesOnlyTheExtension)
     EXPECT_EQ(Text(f.frame, "regionCombo"), "Full Screen");
 }
 
+namespace
+{
+
+// Answers the output file picker: checks where it opens, then picks `path`.
+class ExpectOutputPicker : public wxExpectModalBase<wxFileDialog, ExpectOutputPicker>
+{
+public:
+    ExpectOutputPicker(const wxString& startFolder, const wxString& startName, const wxString& path, int result)
+        : m_startFolder(startFolder), m_startName(startName), m_path(path), m_result(result)
+    {
+    }
+
+protected:
+    int OnInvoked(wxFileDialog* dlg) const override
+    {
+        EXPECT_EQ(dlg->GetMessage(), "Output File");
+        EXPECT_EQ(dlg->GetDirectory(), m_startFolder);
+        EXPECT_EQ(dlg->GetFilename(), m_startName);
+        EXPECT_TRUE(dlg->HasFlag(wxFD_SAVE)); // the output usually does not exist yet
+        if (m_result == wxID_OK)
+        {
+            dlg->SetPath(m_path);
+            PumpUntil([&] { return !dlg->GetPath().empty(); }, std::chrono::seconds(5), "picker path");
+        }
+        return m_result;
+    }
+
+private:
+    wxString m_startFolder;
+    wxString m_startName;
+    wxString m_path;
+    int m_result;
+};
+
+} // namespace
+
+TEST(ScreenCaptureFrame, BrowsePicksTheOutputFile)
+{
+    Fixture f;
+    const wxString chosen = f.dir / "chosen name.mkv";
+    wxTEST_DIALOG(Click(f.frame, "browseButton"), ExpectOutputPicker(f.dir.Path(), "clip.mp4", chosen, wxID_OK));
+    wxYield();
+    EXPECT_EQ(Text(f.frame, "outputFile"), chosen);
+
+    wxTEST_DIALOG(Click(f.frame, "browseButton"),
+                  ExpectOutputPicker(f.dir.Path(), "chosen name.mkv", wxString(), wxID_CANCEL));
+    wxYield();
+    EXPECT_EQ(Text(f.frame, "outputFile"), chosen);
+    EXPECT_TRUE(f.record->calls.empty());
+}
+
+TEST(ScreenCaptureFrame, ViewOpensTheOutputFolder)
+{
+    // A stand-in for the desktop's opener, first in PATH, notes what it was asked to open.
+    Fixture f;
+    const wxString bin = f.dir.MakeDir("bin");
+    const wxString opened = f.dir / "opened.txt";
+    for (const char* opener : {"xdg-open", "gio", "gvfs-open"})
+        Shell("printf '#!/bin/sh\\necho \"$@\" > " + std::string(opened.utf8_str()) + "\\n' > " +
+              ShellQuote(bin + "/" + opener) + " && chmod +x " + ShellQuote(bin + "/" + opener));
+    wxString path;
+    wxGetEnv("PATH", &path);
+    wxSetEnv("PATH", bin + ":" + path);
+    const wxString folder = f.dir.MakeDir("videos here");
+    SetText(f.frame, "outputFile", folder + "/clip.mp4");
+    Click(f.frame, "viewButton");
+    PumpUntil([&] { return wxFileExists(opened) && !ReadFileBytes(opened).empty(); }, std::chrono::seconds(20),
+              "the folder to be opened");
+    wxSetEnv("PATH", path);
+    const std::string asked = ReadFileBytes(opened);
+    EXPECT_NE(asked.find("videos"), std::string::npos) << asked;
+    EXPECT_EQ(asked.find("clip.mp4"), std::string::npos) << asked;
+}
+
 TEST(ScreenCaptureController, HelpAndCloseReachTheHost)
 {
     HostRecorder host;
@@ -802,6 +877,37 @@ TEST(SelectRoiFrame, ClickWithoutDragKeepsTheWindowAndItsStartPoint)
     Drag(sim, wxPoint(500, 500), wxPoint(400, 260));
     PumpUntil([] { return !RegionWindowOpen(); }, std::chrono::seconds(10), "region window to go");
     EXPECT_EQ(Text(f.frame, "regionCombo"), "300, 200, 100, 60");
+}
+
+TEST(SelectRoiFrame, MenuItemsDoNothing)
+{
+    Fixture f;
+    SelectRoiFrame* roi = OpenRegionWindow(f.frame);
+    ASSERT_NE(roi, nullptr);
+    wxMenuBar* bar = roi->GetMenuBar();
+    ASSERT_EQ(bar->GetMenuCount(), 1u);
+    EXPECT_EQ(bar->GetMenuLabelText(0), "File");
+    const struct
+    {
+        int id;
+        const char* label;
+        const char* accel;
+    } items[] = {{1003, "Save video", "Ctrl+S"}, {1004, "Stop saving video", "Ctrl+F"}, {1005, "Exit", "Alt+F4"}};
+    for (const auto& item : items)
+    {
+        wxMenuItem* menuItem = bar->FindItem(item.id);
+        ASSERT_NE(menuItem, nullptr) << item.label;
+        EXPECT_EQ(menuItem->GetItemLabelText(), item.label);
+        std::unique_ptr<wxAcceleratorEntry> accel(menuItem->GetAccel());
+        ASSERT_TRUE(accel) << item.label;
+        EXPECT_EQ(accel->ToString(), item.accel);
+        wxCommandEvent event(wxEVT_MENU, item.id);
+        roi->HandleWindowEvent(event);
+    }
+    PumpFor(std::chrono::milliseconds(200));
+    EXPECT_TRUE(RegionWindowOpen());
+    EXPECT_EQ(Text(f.frame, "regionCombo"), "Select Region...");
+    EXPECT_EQ(f.record->calls, Calls{});
 }
 
 TEST(SelectRoiFrame, ClosesWithItsCaptureWindow)
