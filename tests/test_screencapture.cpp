@@ -24,6 +24,7 @@
 #include <wx/msgdlg.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include <memory>
@@ -943,6 +944,24 @@ TEST(SelectRoiFrame, MenuItemsDoNothing)
     EXPECT_TRUE(RegionWindowOpen());
     EXPECT_EQ(Text(f.frame, "regionCombo"), "Select Region...");
     EXPECT_EQ(f.record->calls, Calls{});
+}
+
+TEST(SelectRoiFrame, CloseRequestEndsTheApplicationsMainLoop)
+{
+    Fixture f;
+    SelectRoiFrame* roi = OpenRegionWindow(f.frame);
+    ASSERT_NE(roi, nullptr);
+    bool timedOut = false;
+    wxTimer fallback;
+    fallback.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        timedOut = true;
+        wxTheApp->ExitMainLoop();
+    });
+    fallback.StartOnce(20000);
+    wxTheApp->CallAfter([roi] { roi->Close(); });
+    wxTheApp->MainLoop();
+    EXPECT_FALSE(timedOut) << "closing the region window did not end the main loop";
+    EXPECT_TRUE(RegionWindowOpen()); // exiting, not closing itself
 }
 
 TEST(SelectRoiFrame, ClosesWithItsCaptureWindow)
