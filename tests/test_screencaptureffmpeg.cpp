@@ -23,6 +23,8 @@ extern "C" {
 #include <libavcodec/codec_id.h>
 }
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <sstream>
 
@@ -47,6 +49,23 @@ std::map<std::string, std::string> Probe(const wxString& path)
             values[line.substr(0, eq)] = line.substr(eq + 1);
     }
     return values;
+}
+
+// The timeline slot of the file's last frame, from its presentation time.
+long LastFrameSlot(const wxString& path, double framesPerSecond)
+{
+    const std::string out = Shell("ffprobe -v error -select_streams v:0 -show_entries packet=pts_time -of csv=p=0 " +
+                                  ShellQuote(path));
+    std::istringstream lines(out);
+    double last = -1;
+    std::string line;
+    while (std::getline(lines, line))
+    {
+        double t = 0;
+        if (wxString(line).ToCDouble(&t))
+            last = std::max(last, t);
+    }
+    return last < 0 ? -1 : std::lround(last * framesPerSecond);
 }
 
 // Fails the test on any message box (a real one would block under Xvfb).
@@ -149,6 +168,8 @@ TEST(FfmpegScreenCapture, RecordsThroughTheWindowInMp4AndMatroska)
         else
             EXPECT_EQ(size, wxString::Format("%dx%d", wxGetDisplaySize().x / 4 * 4, wxGetDisplaySize().y / 4 * 4)
                                 .utf8_string());
+        // Each frame sits in the slot of its grab time: lost frames are the empty slots.
+        EXPECT_EQ(LastFrameSlot(output, 10) + 1, counts.captured + counts.lost);
         frame->Destroy();
         PumpFor(std::chrono::milliseconds(50));
     }
