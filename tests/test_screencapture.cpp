@@ -3,6 +3,7 @@
 // selection window driven by the mouse.
 
 #include "harness/helpers.h"
+#include "test_screencapturehelpers.h"
 
 #include "korgui/screencapturecontroller.h"
 #include "korgui/screencaptureframe.h"
@@ -109,55 +110,6 @@ private:
 
     std::shared_ptr<EngineRecord> m_record;
 };
-
-template <typename T>
-T* Find(wxWindow* frame, const char* name)
-{
-    T* control = dynamic_cast<T*>(wxWindow::FindWindowByName(name, frame));
-    EXPECT_NE(control, nullptr) << name;
-    return control;
-}
-
-wxString Label(wxWindow* frame, const char* name)
-{
-    return Find<wxWindow>(frame, name)->GetLabel();
-}
-
-void Click(wxWindow* frame, const char* name)
-{
-    auto* button = Find<wxButton>(frame, name);
-    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-    event.SetEventObject(button);
-    button->HandleWindowEvent(event);
-}
-
-void Choose(wxWindow* frame, const char* name, const wxString& entry)
-{
-    auto* combo = Find<wxComboBox>(frame, name);
-    const int n = combo->FindString(entry, true);
-    ASSERT_NE(n, wxNOT_FOUND) << entry.utf8_string();
-    combo->SetSelection(n);
-    wxCommandEvent event(wxEVT_COMBOBOX, combo->GetId());
-    event.SetEventObject(combo);
-    event.SetInt(n);
-    event.SetString(combo->GetString(n));
-    combo->HandleWindowEvent(event);
-}
-
-void SetText(wxWindow* frame, const char* name, const wxString& text)
-{
-    if (auto* combo = dynamic_cast<wxComboBox*>(wxWindow::FindWindowByName(name, frame)))
-        combo->SetValue(text);
-    else
-        Find<wxTextCtrl>(frame, name)->SetValue(text);
-}
-
-wxString Text(wxWindow* frame, const char* name)
-{
-    if (auto* combo = dynamic_cast<wxComboBox*>(wxWindow::FindWindowByName(name, frame)))
-        return combo->GetValue();
-    return Find<wxTextCtrl>(frame, name)->GetValue();
-}
 
 template <typename T>
 std::vector<T*> TopLevel()

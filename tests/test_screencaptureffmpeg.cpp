@@ -2,6 +2,7 @@
 // the capture window; the files are checked with ffprobe.
 
 #include "harness/helpers.h"
+#include "test_screencapturehelpers.h"
 
 #include "ffmpegcapture.h"
 
@@ -12,12 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/button.h>
-#include <wx/combobox.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/stattext.h>
-#include <wx/textctrl.h>
 
 extern "C" {
 #include <libavcodec/codec_id.h>
@@ -81,32 +79,6 @@ protected:
     void Exit(wxDialog*) override {}
 };
 
-template <typename T>
-T* Find(wxWindow* frame, const char* name)
-{
-    T* control = dynamic_cast<T*>(wxWindow::FindWindowByName(name, frame));
-    EXPECT_NE(control, nullptr) << name;
-    return control;
-}
-
-void Click(wxWindow* frame, const char* name)
-{
-    auto* button = Find<wxButton>(frame, name);
-    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-    event.SetEventObject(button);
-    button->HandleWindowEvent(event);
-}
-
-void ChooseFormat(wxWindow* frame, const wxString& name)
-{
-    auto* combo = Find<wxComboBox>(frame, "formatCombo");
-    combo->SetStringSelection(name);
-    wxCommandEvent event(wxEVT_COMBOBOX, combo->GetId());
-    event.SetEventObject(combo);
-    event.SetInt(combo->GetSelection());
-    combo->HandleWindowEvent(event);
-}
-
 wxString CodecName(int codecId)
 {
     return avcodec_get_name(static_cast<AVCodecID>(codecId));
@@ -137,12 +109,12 @@ TEST(FfmpegScreenCapture, RecordsThroughTheWindowInMp4AndMatroska)
         auto* engine = new FfmpegCapture;
         auto* frame = new ScreenCaptureFrame(engine, 1.0);
         frame->Show();
-        Find<wxTextCtrl>(frame, "outputFile")->SetValue(dir / "capture.video");
-        ChooseFormat(frame, c.format);
+        SetText(frame, "outputFile", dir / "capture.video");
+        Choose(frame, "formatCombo", c.format);
         const wxString output = dir / ("capture." + format.GetExtension());
-        EXPECT_EQ(Find<wxTextCtrl>(frame, "outputFile")->GetValue(), output);
-        Find<wxComboBox>(frame, "regionCombo")->SetValue(c.region);
-        Find<wxComboBox>(frame, "frameRateCombo")->SetValue("10");
+        EXPECT_EQ(Text(frame, "outputFile"), output);
+        SetText(frame, "regionCombo", c.region);
+        SetText(frame, "frameRateCombo", "10");
 
         Click(frame, "startStopButton");
         ASSERT_TRUE(frame->IsCapturing());
@@ -159,10 +131,10 @@ TEST(FfmpegScreenCapture, RecordsThroughTheWindowInMp4AndMatroska)
         EXPECT_GE(counts.captured, 5) << "about two seconds at 10 frames per second";
         EXPECT_GE(counts.lost, 0);
 
-        const auto probe = Probe(output);
-        EXPECT_EQ(probe.count("codec_name") ? probe.at("codec_name") : "", CodecName(format.GetCodecId()));
-        EXPECT_EQ(probe.count("nb_read_frames") ? probe.at("nb_read_frames") : "", std::to_string(counts.captured));
-        const std::string size = probe.count("width") ? probe.at("width") + "x" + probe.at("height") : "";
+        auto probe = Probe(output);
+        EXPECT_EQ(probe["codec_name"], CodecName(format.GetCodecId()));
+        EXPECT_EQ(probe["nb_read_frames"], std::to_string(counts.captured));
+        const std::string size = probe["width"] + "x" + probe["height"];
         if (*c.expectedSize)
             EXPECT_EQ(size, c.expectedSize);
         else
@@ -238,7 +210,7 @@ TEST(FfmpegScreenCapture, DeletedWhileCapturingLeavesACompleteFile)
     engine->Start();
     PumpUntil([&] { return engine->GetFrameCounts().captured >= 3; }, std::chrono::seconds(20), "frames");
     engine.reset();
-    const auto probe = Probe(dir / "clip.mp4");
-    EXPECT_EQ(probe.count("codec_name") ? probe.at("codec_name") : "", "h264");
-    EXPECT_GE(std::atoi(probe.count("nb_read_frames") ? probe.at("nb_read_frames").c_str() : "0"), 3);
+    auto probe = Probe(dir / "clip.mp4");
+    EXPECT_EQ(probe["codec_name"], "h264");
+    EXPECT_GE(std::atoi(probe["nb_read_frames"].c_str()), 3);
 }
