@@ -1,11 +1,22 @@
 #include "mainframe.h"
 
+#include "ffmpegcapture.h"
+
 #include "korgui/korgui.h"
+#include "korgui/screencapturecontroller.h"
 
 #include "korbase/appversion.h"
 
 #include <wx/aboutdlg.h>
+#include <wx/artprov.h>
+#include <wx/filename.h>
 #include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+extern "C" {
+#include <libavutil/avutil.h>
+}
 #include <wx/panel.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -16,6 +27,8 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, _("korhost"), wxDefaultPosit
     fileMenu->Append(wxID_EXIT);
 
     auto* toolsMenu = new wxMenu;
+    const int screenCaptureId = wxWindow::NewControlId();
+    toolsMenu->Append(screenCaptureId, _("Screen Capture..."), _("Record the screen or a region of it"));
 
     auto* helpMenu = new wxMenu;
     helpMenu->Append(wxID_ABOUT);
@@ -39,7 +52,15 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, _("korhost"), wxDefaultPosit
 
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
     Bind(wxEVT_MENU, &MainFrame::OnAbout, this, wxID_ABOUT);
+
+    m_screenCapture = std::make_unique<ScreenCaptureController>(this);
+    Bind(wxEVT_MENU, &MainFrame::OnScreenCapture, this, screenCaptureId);
+    Bind(KORGUI_EVT_SCRCAP_ABOUT, &MainFrame::OnScreenCaptureAbout, this);
+    Bind(KORGUI_EVT_SCRCAP_CLOSED, &MainFrame::OnScreenCaptureClosed, this);
 }
+
+// Out of line, where ScreenCaptureController is complete.
+MainFrame::~MainFrame() = default;
 
 void MainFrame::OnAbout(wxCommandEvent&)
 {
@@ -50,4 +71,41 @@ void MainFrame::OnAbout(wxCommandEvent&)
                                                       version.GetLoomRevision(), version.GetPlatform()));
     info.SetDescription(_("Demo host application for the korgui library."));
     wxAboutBox(info, this);
+}
+
+void MainFrame::OnScreenCapture(wxCommandEvent&)
+{
+    auto engine = std::make_unique<FfmpegCapture>();
+    if (m_screenCapture->Init(engine.get(), GetContentScaleFactor()))
+        engine.release(); // the capture window owns it now
+    else
+        wxMessageBox(_("The screen capture window is already open."), _("Screen Capture"), wxOK | wxICON_INFORMATION,
+                     this);
+}
+
+void MainFrame::OnScreenCaptureAbout(wxCommandEvent&)
+{
+    wxAboutDialogInfo info;
+    info.SetName(_("korhost Screen Capture"));
+    const wxIcon icon = wxArtProvider::GetIcon("camera-video", wxART_OTHER, wxSize(64, 64));
+    if (icon.IsOk())
+        info.SetIcon(icon);
+    info.SetVersion(KorguiVersion());
+    info.SetDescription(wxString::Format(_("Records a display, or a region of it, with FFmpeg %s "
+                                           "(x11grab) into the chosen file format.\n\n"
+                                           "Pick \"Select Region...\" and drag a rectangle with the left "
+                                           "mouse button to record part of the display."),
+                                         av_version_info()));
+    wxAboutBox(info, this);
+}
+
+void MainFrame::OnScreenCaptureClosed(wxCommandEvent& event)
+{
+    const wxString video = event.GetString();
+    if (video.empty())
+        return;
+    const wxString folder = wxFileName(video).GetPath();
+    if (wxMessageBox(wxString::Format(_("The recording is in\n%s\n\nOpen its folder?"), video), _("Screen Capture"),
+                     wxYES_NO | wxICON_QUESTION, this) == wxYES)
+        wxLaunchDefaultApplication(folder);
 }
