@@ -1,5 +1,6 @@
 #include "mainframe.h"
 
+#include "korgui/ivtdialog.h"
 #include "korgui/korgui.h"
 
 #include "korbase/appversion.h"
@@ -16,6 +17,8 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, _("korhost"), wxDefaultPosit
     fileMenu->Append(wxID_EXIT);
 
     auto* toolsMenu = new wxMenu;
+    const int copyAndVerifyId = wxWindow::NewControlId();
+    toolsMenu->Append(copyAndVerifyId, _("Copy and Verify..."));
 
     auto* helpMenu = new wxMenu;
     helpMenu->Append(wxID_ABOUT);
@@ -39,6 +42,7 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, _("korhost"), wxDefaultPosit
 
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
     Bind(wxEVT_MENU, &MainFrame::OnAbout, this, wxID_ABOUT);
+    Bind(wxEVT_MENU, &MainFrame::OnCopyAndVerify, this, copyAndVerifyId);
 }
 
 void MainFrame::OnAbout(wxCommandEvent&)
@@ -50,4 +54,11 @@ void MainFrame::OnAbout(wxCommandEvent&)
                                                       version.GetLoomRevision(), version.GetPlatform()));
     info.SetDescription(_("Demo host application for the korgui library."));
     wxAboutBox(info, this);
+}
+
+void MainFrame::OnCopyAndVerify(wxCommandEvent&)
+{
+    // Modeless, as a host shows it; the dialog destroys itself when closed.
+    auto* dialog = new IVTDialog(this, AppVersion(), _("Copy and Verify"));
+    dialog->Show();
 }

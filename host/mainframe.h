@@ -11,4 +11,5 @@ public:
 
 private:
     void OnAbout(wxCommandEvent& event);
+    void OnCopyAndVerify(wxCommandEvent& event);
 };
