@@ -1,15 +1,19 @@
 #include "korgui/ivtdialog.h"
 
 #include "korgui/datetimetext.h"
+#include "korgui/ivtlog.h"
 #include "korgui/ivtprotocol.h"
 #include "korgui/resultlist.h"
 #include "korgui/workerevents.h"
 
 #include "korbase/datetime.h"
 #include "korbase/files.h"
+#include "korbase/hash.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/dirdlg.h>
+#include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
@@ -18,11 +22,23 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
 
 namespace
 {
 
 const wxColour progressDoneColour(25, 210, 87);
+
+bool IsCopyOperation(int operation)
+{
+    return operation == IVT_OP_COPY || operation == IVT_OP_COPY_AND_COMPARE;
+}
+
+bool IsFolderWithFiles(const wxString& folder, bool recursive)
+{
+    return !GetAllFiles(folder, AllFilesFilter(), recursive).empty();
+}
 
 wxString ImportFolder(const wxString& dateTimeText)
 {
@@ -272,6 +288,11 @@ void IVTDialog::CreateControls()
     main->AddSpacer(20);
     panel->SetSizer(main);
 
+    m_tc1->Bind(wxEVT_TEXT_ENTER, &IVTDialog::ForTheEnterEventTc1, this);
+    m_buttonSrc->Bind(wxEVT_BUTTON, &IVTDialog::OnClick__PathSource, this);
+    m_tc2->Bind(wxEVT_TEXT_ENTER, &IVTDialog::ForTheEnterEventTc2, this);
+    m_buttonDst->Bind(wxEVT_BUTTON, &IVTDialog::OnClick__PathDst, this);
+    m_buttonRun->Bind(wxEVT_BUTTON, &IVTDialog::OnClick__Run, this);
     m_buttonStop->Bind(wxEVT_BUTTON, &IVTDialog::OnClick__Stop, this);
     m_buttonClean->Bind(wxEVT_BUTTON, &IVTDialog::OnClick__Clean, this);
     m_combo1->Bind(wxEVT_CHOICE, &IVTDialog::OperationsComboboxFn, this);
@@ -332,10 +353,9 @@ void IVTDialog::OperationsComboboxFn(wxCommandEvent&)
 {
     if (m_combo4->GetSelection() != IVT_TARGET_SINGLE_FILE)
         return;
-    const auto isCopy = [](int operation) { return operation == IVT_OP_COPY || operation == IVT_OP_COPY_AND_COMPARE; };
     // With a single file, a copy writes into a destination folder and the others read a
     // destination file: moving between the two kinds makes the destination meaningless.
-    if (isCopy(m_combo1->GetSelection()) != isCopy(m_lastOperationSelection))
+    if (IsCopyOperation(m_combo1->GetSelection()) != IsCopyOperation(m_lastOperationSelection))
         CleanNoButtonDst();
 }
 
@@ -343,6 +363,452 @@ void IVTDialog::RecursiveComboBoxFile(wxCommandEvent&)
 {
     if (m_combo4->GetSelection() == IVT_TARGET_SINGLE_FILE && m_lastTargetSelection != IVT_TARGET_SINGLE_FILE)
         CleanNoButton();
+}
+
+void IVTDialog::Message(const wxString& caption, const wxString& text)
+{
+    wxMessageBox(text, caption, wxSTAY_ON_TOP, this);
+}
+
+// Choosing source and destination
+
+void IVTDialog::OnClick__PathSource(wxCommandEvent&)
+{
+    const int operation = m_combo1->GetSelection();
+    const int target = m_combo4->GetSelection();
+    // The pickers belong to this dialog, which stays on top: a picker without a
+    // parent could open behind it.
+    if (target == IVT_TARGET_SINGLE_FILE)
+    {
+        const wxString file = wxFileSelector(_("Choose a file"), m_SrcdefaultPath, wxString(), wxString(),
+                                             wxFileSelectorDefaultWildcardStr, wxFD_OPEN, this);
+        if (!wxFileExists(file))
+            return;
+        if (IsCopyOperation(operation) && m_tc1->GetValue() != file && !m_tc1->GetValue().empty())
+            CleanNoButton();
+        m_srcFile = file;
+        m_tc1->ChangeValue(file);
+        m_SrcdefaultPath = wxPathOnly(file);
+        if (IsCopyOperation(operation))
+        {
+            m_pathSource.push_back(file);
+            m_srcDir = wxPathOnly(file);
+        }
+        return;
+    }
+
+    const wxString folder =
+        wxDirSelector(_("Choose a folder"), m_SrcdefaultPath, wxDD_DEFAULT_STYLE, wxDefaultPosition, this);
+    if (folder.empty() || !wxDirExists(folder))
+        return;
+    m_tmp_SrcDir = folder;
+    if (target == IVT_TARGET_FOLDER_ONLY)
+    {
+        if (!IsFolderWithFiles(folder, false))
+        {
+            Message(_("Error message"),
+                    _("Error, you should choose a not-empty folder as source.\nDid you mean to use the 'Include "
+                      "SubFolders' mode which includes the subfolders?\n(You're currently using the 'Do not include "
+                      "Sub Folders' mode.)"));
+            Message(wxString(), _("Now 'Include SubFolders' will be selected, but you can change this anytime.\nPlease "
+                                  "choose again your source."));
+            m_combo4->SetSelection(IVT_TARGET_SUBFOLDERS);
+        }
+        else
+        {
+            m_tc1->ChangeValue(folder);
+        }
+    }
+    else if (!IsFolderWithFiles(folder, true))
+    {
+        Message(_("Error message"), _("Error, you should choose a not-empty folder as source"));
+    }
+    else
+    {
+        m_tc1->ChangeValue(folder);
+    }
+    m_SrcdefaultPath = m_tmp_SrcDir;
+}
+
+void IVTDialog::OnClick__PathDst(wxCommandEvent&)
+{
+    if (m_combo4->GetSelection() == IVT_TARGET_SINGLE_FILE && !IsCopyOperation(m_combo1->GetSelection()))
+    {
+        const wxString file = wxFileSelector(_("Choose a file"), m_dstDefaultPathId, wxString(), wxString(),
+                                             wxFileSelectorDefaultWildcardStr, wxFD_OPEN, this);
+        if (file.empty())
+        {
+            Message(_("File destination error message"), _("Error, choose an existing file"));
+            return;
+        }
+        m_dstFile = file;
+        m_tc2->ChangeValue(file);
+        m_dstDefaultPathId = wxPathOnly(file);
+        return;
+    }
+
+    const wxString folder =
+        wxDirSelector(_("Choose a folder"), m_dstDefaultPathId, wxDD_DEFAULT_STYLE, wxDefaultPosition, this);
+    if (folder.empty())
+        return;
+    // The default folder not created yet holds no copy to warn about.
+    const bool untouchedDefault = m_tc2->GetValue() == m_dstDefaultDir && !wxDirExists(m_dstDefaultDir);
+    if (m_CopyStatus && !untouchedDefault)
+    {
+        Message(_("Warning message"),
+                _("Warning, you already have copied the source directory to the destination:\nYou are changing the "
+                  "destination folder but the previous directory used before remains untouched"));
+        m_CopyStatus = false;
+        m_CopyHappened = false;
+        m_PathDestination.clear();
+        m_listCtrl->DeleteAllRows();
+    }
+    m_tmp_DstDir = folder;
+    m_tc2->ChangeValue(folder);
+    m_dstDefaultPathId = folder;
+}
+
+void IVTDialog::ForTheEnterEventTc1(wxCommandEvent&)
+{
+    if (m_runningThreads > 0)
+        return;
+    const wxString text = m_tc1->GetValue();
+    if (m_combo4->GetSelection() != IVT_TARGET_SINGLE_FILE)
+    {
+        if (wxFileExists(text))
+        {
+            Message(_("Invalid Path Error"),
+                    _("Warning: you wrote a file-path and not a directory path\n(Please note the selected target)"));
+            m_tc1->ChangeValue(wxString());
+            return;
+        }
+        if (!wxDirExists(text) && text != m_dstDefaultDir)
+        {
+            Message(_("Invalid Path Error"), _("Invalid source path: the directory does not exist"));
+            m_tc1->ChangeValue(wxString());
+            return;
+        }
+        m_tmp_SrcDir = text;
+        m_SrcdefaultPath = text;
+        return;
+    }
+
+    if (!wxFileExists(text))
+    {
+        Message(_("Invalid Path Error"),
+                wxDirExists(text)
+                    ? _("Warning: you wrote a directory-path and not a file path\n(Please note the selected target)")
+                    : _("Invalid source path: the file does not exist"));
+        m_tc1->ChangeValue(wxString());
+        return;
+    }
+    m_srcFile = text;
+    m_SrcdefaultPath = wxPathOnly(text);
+    if (IsCopyOperation(m_combo1->GetSelection()))
+    {
+        m_CopyHappened = false;
+        m_PathDestination.clear();
+        m_listCtrl->DeleteAllRows();
+        m_pathSource = {text};
+        m_srcDir = wxPathOnly(text);
+    }
+}
+
+void IVTDialog::ForTheEnterEventTc2(wxCommandEvent&)
+{
+    if (m_runningThreads > 0)
+        return;
+    const wxString text = m_tc2->GetValue();
+    if (m_combo4->GetSelection() == IVT_TARGET_SINGLE_FILE && !IsCopyOperation(m_combo1->GetSelection()))
+    {
+        if (wxDirExists(text))
+        {
+            Message(_("Invalid Path Error"),
+                    _("Warning: you wrote a directory-path and not a file path\n(Please note the selected target)"));
+            m_tc2->ChangeValue(wxString());
+            return;
+        }
+        if (!wxFileExists(text))
+        {
+            Message(_("Invalid Path Error"), _("Invalid destination path: the file does not exist"));
+            m_tc2->ChangeValue(wxString());
+            return;
+        }
+        m_dstFile = text;
+        m_dstDefaultPathId = wxPathOnly(text);
+        return;
+    }
+
+    if (wxFileExists(text))
+    {
+        Message(_("Invalid Path Error"),
+                _("Warning: you wrote a file-path and not a directory path\n(Please note the selected target)"));
+        m_tc2->ChangeValue(m_dstDefaultDir);
+        return;
+    }
+    if (!wxDirExists(text) && text != m_dstDefaultDir)
+    {
+        Message(_("Invalid Path Error"), _("Invalid destination path: the directory does not exist"));
+        m_tc2->ChangeValue(m_dstDefaultDir);
+        return;
+    }
+    m_tmp_DstDir = text;
+    m_CopyStatus = false;
+    m_CopyHappened = false;
+    m_listCtrl->DeleteAllRows();
+    m_progressText->SetLabelText(_("Progress: 0%"));
+    m_dstDefaultPathId = text;
+}
+
+void IVTDialog::RunListingWorker(std::unique_ptr<MyThread> worker)
+{
+    if (worker->Create() != wxTHREAD_NO_ERROR || worker->Run() != wxTHREAD_NO_ERROR)
+    {
+        Message(wxString(), _("Could not create thread"));
+        return;
+    }
+    ++m_runningThreads;
+    // Its immediate events need the GUI thread, and its queued ones are to be seen
+    // when the listing returns.
+    WaitDispatchingEvents([&] { return worker->HasEnded() && m_workerEvents->InFlight() == 0; });
+    worker->Wait();
+    --m_runningThreads;
+}
+
+void IVTDialog::SourceChoice()
+{
+    RunListingWorker(std::make_unique<SourceChoiceT>(this, m_combo4->GetSelection(), m_srcFile, m_tc1->GetValue(),
+                                                     m_combo1->GetSelection(), m_listCtrl->RowCount(), m_tmp_SrcDir));
+}
+
+void IVTDialog::DestinationChoice()
+{
+    RunListingWorker(std::make_unique<DestinationChoiceT>(this, m_combo4->GetSelection(), m_dstFile,
+                                                          m_pathSource.size(), m_combo1->GetSelection(),
+                                                          m_listCtrl->RowCount(), m_tmp_DstDir, m_dstDir,
+                                                          m_PathDestination));
+}
+
+// Run
+
+void IVTDialog::RefuseRun(const wxString& caption, const wxString& text)
+{
+    Message(caption, text);
+    AbleWidgetsAgain();
+}
+
+void IVTDialog::OnClick__Run(wxCommandEvent&)
+{
+    if (m_runningThreads > 0)
+        return;
+    EnableCommandControls(false);
+    ResetProgressText(_("Progress 0%"));
+    const int target = m_combo4->GetSelection();
+    const int operation = m_combo1->GetSelection();
+    m_lastTargetSelection = target;
+    m_lastOperationSelection = operation;
+    if (target == IVT_TARGET_SINGLE_FILE)
+        RunSingleFile(operation);
+    else
+        RunFolders(operation);
+}
+
+void IVTDialog::RunSingleFile(int operation)
+{
+    const bool relativeView = m_combo2->GetSelection() == 1;
+    if (m_srcFile.empty() && m_tc1->GetValue().empty() &&
+        (operation == IVT_OP_HASH_SOURCE || IsCopyOperation(operation)))
+    {
+        RefuseRun(_("Missing src file error message"),
+                  _("Missing source file: please choose a file. If you manually typed the path, please press enter "
+                    "inside the text dialog, otherwise choose a file using the button"));
+        return;
+    }
+    if (m_dstFile.empty() && m_PathDestination.empty() &&
+        (operation == IVT_OP_HASH_DESTINATION || operation == IVT_OP_COMPARE))
+    {
+        RefuseRun(_("Missing dst file error message"),
+                  _("Missing destination file. If you manually typed the path, please press enter inside the text "
+                    "dialog, otherwise choose a file using the button"));
+        return;
+    }
+    switch (operation)
+    {
+    case IVT_OP_HASH_SOURCE:
+    case IVT_OP_HASH_DESTINATION:
+        if (relativeView)
+        {
+            RefuseRun(_("Relative Displayed Path Warning"),
+                      _("Please select the full displayed path before this operation.\nYou can go back to the "
+                        "relative view after it."));
+            return;
+        }
+        if (operation == IVT_OP_HASH_SOURCE)
+        {
+            SourceChoice();
+        }
+        else
+        {
+            if (m_listCtrl->RowCount() == 0)
+                m_listCtrl->SetRowData(m_listCtrl->InsertRow(0, wxString()), 0);
+            DestinationChoice();
+        }
+        m_listCtrl->SetCell(0, 5, wxString());
+        // The hashing starter (HashSourceFn / HashDestinationFn) takes over here.
+        AbleWidgetsAgain();
+        return;
+    case IVT_OP_COMPARE:
+        // The compare starter (CompareOnlySharedFiles) takes over here.
+        AbleWidgetsAgain();
+        return;
+    case IVT_OP_COPY:
+    case IVT_OP_COPY_AND_COMPARE:
+        if (!m_CopyHappened)
+        {
+            SourceChoice();
+            DestinationChoice();
+            if (m_tc2->GetValue() == m_dstDefaultDir)
+                CreateDirIfNotExists(m_dstDir);
+            // The copy starter (CopySrcToDstFn) takes over here; for copy-and-compare
+            // it first sets m_singleFileCompareAfterCopy.
+        }
+        AbleWidgetsAgain();
+        return;
+    default:
+        AbleWidgetsAgain();
+    }
+}
+
+void IVTDialog::RunFolders(int operation)
+{
+    if (m_CopyStatus && (!IsFolderWithFiles(m_dstDir, true) || !IsFolderWithFiles(m_dstDir, false)))
+    {
+        // The copy's destination was emptied from outside: a new copy may go there.
+        m_PathDestination.clear();
+        m_CopyStatus = false;
+    }
+    if (m_tmp_SrcDir.empty() && m_tc1->GetValue().empty() && operation != IVT_OP_HASH_DESTINATION)
+    {
+        if (operation == IVT_OP_HASH_SOURCE)
+            Message(_("Empty source folder"),
+                    _("Warning: you should choose a source directory in order to calculate the hash code"));
+        AbleWidgetsAgain();
+        return;
+    }
+    if (m_tc2->GetValue() == m_dstDefaultDir && m_PathDestination.empty() && IsCopyOperation(operation))
+        CreateDirIfNotExists(m_dstDir);
+
+    switch (operation)
+    {
+    case IVT_OP_HASH_SOURCE:
+    case IVT_OP_HASH_DESTINATION:
+        if (m_combo2->GetSelection() == 1)
+        {
+            RefuseRun(_("Relative Displayed Path Warning"),
+                      _("Please select the full displayed path before this operation.\nYou can go back to the "
+                        "relative view after it."));
+            return;
+        }
+        SourceChoice();
+        DestinationChoice();
+        // The hashing worker (HelperRunHashComparisonEmpty) takes over here.
+        AbleWidgetsAgain();
+        return;
+    case IVT_OP_COMPARE:
+        SourceChoice();
+        DestinationChoice();
+        // The compare starter (CompareOnlySharedFiles) takes over here.
+        AbleWidgetsAgain();
+        return;
+    case IVT_OP_COPY:
+        SourceChoice();
+        DestinationChoice();
+        if (!m_PathDestination.empty())
+        {
+            RefuseRun(_("Not empty destination directory - error message"),
+                      _("Copying to a non-empty destination directory is not allowed."));
+        }
+        else if (m_CopyStatus)
+        {
+            Message(_("Double copy - error message"),
+                    _("Copy has been already done: press the Clean button if you want to copy files again."));
+            RemoveEmptyRows();
+            AbleWidgetsAgain();
+        }
+        else
+        {
+            // The copy starter (CopySrcToDstFn) takes over here.
+            AbleWidgetsAgain();
+        }
+        return;
+    case IVT_OP_COPY_AND_COMPARE:
+        if (m_CopyStatus && !m_PathDestination.empty())
+        {
+            RefuseRun(_("Double copy - error message"),
+                      _("Copy has been already done: press the Clean button if you want to copy files again."));
+            return;
+        }
+        // The copy-and-compare starter (CopySourceToDestinationAndCompare) takes over here.
+        AbleWidgetsAgain();
+        return;
+    default:
+        Message(_("No option selected - error message"), _("Error, no option selected: \nPlease choose an option"));
+        RemoveEmptyRows();
+        AbleWidgetsAgain();
+    }
+}
+
+// Log
+
+void IVTDialog::SaveLog()
+{
+    const ResultRows& rows = m_listCtrl->Rows();
+    if (rows.Count() == 0)
+        return;
+    const wxString desktop = GetUserDesktopPath() + wxFileName::GetPathSeparator();
+
+    const wxString logPath = desktop + "log" + DateTimeNowAsString() + ".tsv";
+    std::vector<wxString> lines = ReadLines(logPath); // a log of the same second stays in front
+    std::array<wxString, ResultRows::COLUMNS> headings;
+    for (int c = 0; c < ResultRows::COLUMNS; ++c)
+    {
+        wxListItem column;
+        column.SetMask(wxLIST_MASK_TEXT);
+        m_listCtrl->GetColumn(c, column);
+        headings[c] = column.GetText();
+    }
+    const std::vector<wxString> table =
+        LogTableLines(rows, headings, m_combo4->GetSelection() == IVT_TARGET_SINGLE_FILE);
+    lines.insert(lines.end(), table.begin(), table.end());
+
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    const wxString listPath =
+        desktop + "MasterHash" + DateTimeNowAsString() + wxString::Format("%d", std::rand() % 50000) + ".txt";
+    WriteLines(listPath, MasterHashListLines(rows), LogEncoding::Utf8);
+
+    const int operation = m_combo1->GetSelection();
+    wxString operationName;
+    if (operation == IVT_OP_HASH_SOURCE)
+        operationName = "Hash Source";
+    else if (operation == IVT_OP_HASH_DESTINATION)
+        operationName = "Hash Destination";
+    else if (operation != wxNOT_FOUND)
+        operationName = m_combo1->GetString(operation);
+
+    lines.push_back(" ");
+    const auto algorithm = static_cast<HashAlgorithm>(m_combo3->GetSelection());
+    const wxString masterHash = KcvCalcHashFromFile(listPath, algorithm, true);
+    lines.push_back(
+        wxString::Format(_("%s of this operation (%s): %s"), HashAlgorithmName(algorithm), operationName, masterHash));
+    lines.push_back(_("This is the hash of a .txt file whose content is a sorted list of all the hash codes (one per "
+                      "line) calculated during the current operation"));
+    lines.push_back(" ");
+    lines.push_back(_("Log generated on: ") + DateTimeWithSeparators(DateTimeNowAsString(), '-', ' ', ':'));
+    lines.push_back(
+        wxGetTranslation("Using Korvo LOOM, " + m_platform + " Copy and Verify Tool, " + "Rev. " + m_hostRevision));
+    WriteLines(logPath, lines, LogEncoding::Utf16LE);
+    wxRemoveFile(listPath);
+    m_progressText->SetLabelText(_("Log has been saved on the desktop"));
 }
 
 // Clean
@@ -667,6 +1133,7 @@ void IVTDialog::CopySourceToDestinationAndCompareAFTER(wxCommandEvent& event)
     {
         m_copyCompareThread.alive = false;
         MarkFailedRowsRed();
+        SaveLog();
         RemoveEmptyRows();
         AbleWidgetsAgain();
     }
@@ -686,6 +1153,7 @@ void IVTDialog::CopySrcToDstFnAFTER(wxCommandEvent&)
 {
     --m_runningThreads;
     m_copyThread.alive = false;
+    SaveLog();
     RemoveEmptyRows();
     AbleWidgetsAgain();
 }
@@ -701,24 +1169,36 @@ void IVTDialog::HelperRunHashComparisonEmptyAFTER(wxCommandEvent& event)
     AbleWidgetsAgain();
 }
 
-void IVTDialog::HashSourceFnAFTER(wxCommandEvent&)
+void IVTDialog::FinishHashing(WorkerSlot& slot, int hashColumn)
 {
     --m_runningThreads;
-    m_hashSrcThread.alive = false;
+    slot.alive = false;
     AbleWidgetsAgain();
     RemoveEmptyRows();
+    // A stopped run has cleaned its list: no hash, no log.
+    for (long row = 0; row < m_listCtrl->RowCount(); ++row)
+    {
+        if (!m_listCtrl->GetCell(row, hashColumn).empty())
+        {
+            SaveLog();
+            return;
+        }
+    }
+}
+
+void IVTDialog::HashSourceFnAFTER(wxCommandEvent&)
+{
+    FinishHashing(m_hashSrcThread, 2);
 }
 
 void IVTDialog::HashDestinationFnAFTER(wxCommandEvent&)
 {
-    --m_runningThreads;
-    m_hashDstThread.alive = false;
-    AbleWidgetsAgain();
-    RemoveEmptyRows();
+    FinishHashing(m_hashDstThread, 4);
 }
 
 void IVTDialog::CompareOnlySharedFilesAFTER(wxCommandEvent&)
 {
+    SaveLog(); // first, while the list is as the worker left it
     for (long row = 0; row < m_listCtrl->RowCount(); ++row)
     {
         if (!m_listCtrl->GetCell(row, 2).empty())
@@ -735,4 +1215,5 @@ void IVTDialog::CompareOnlySharedFilesAFTER(wxCommandEvent&)
 void IVTDialog::RefreshView_AFTER(wxCommandEvent&)
 {
     --m_runningThreads;
+    SaveLog();
 }

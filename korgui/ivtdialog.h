@@ -57,6 +57,22 @@ public:
     void OperationsComboboxFn(wxCommandEvent& event);
     void RecursiveComboBoxFile(wxCommandEvent& event);
 
+    // Choosing source and destination
+    void OnClick__PathSource(wxCommandEvent& event);
+    void OnClick__PathDst(wxCommandEvent& event);
+    void ForTheEnterEventTc1(wxCommandEvent& event);
+    void ForTheEnterEventTc2(wxCommandEvent& event);
+    // List the chosen source / destination on a worker and return when it is done
+    // (events keep flowing meanwhile).
+    void SourceChoice();
+    void DestinationChoice();
+
+    // Checks the choices against the operation, lists, and starts it.
+    void OnClick__Run(wxCommandEvent& event);
+
+    // Writes the result list with its master hash to log<date-time>.tsv on the desktop.
+    void SaveLog();
+
     // Clean
     void OnClick__Clean(wxCommandEvent& event);
     void CleanFromThread(wxCommandEvent& event);
@@ -171,6 +187,15 @@ public:
 
 private:
     void CreateControls();
+    // A message box of the tool: the dialog as parent, kept on top, OK and the information icon.
+    void Message(const wxString& caption, const wxString& text);
+    // Runs a joinable listing worker to its end, counted in m_runningThreads.
+    void RunListingWorker(std::unique_ptr<MyThread> worker);
+    // Run's single-file and folder branches.
+    void RunSingleFile(int operation);
+    void RunFolders(int operation);
+    // Refuses a Run: one message, then the controls come back.
+    void RefuseRun(const wxString& caption, const wxString& text);
     // The nine controls that Run disables and AbleWidgetsAgain enables.
     void EnableCommandControls(bool enable);
     // Progress label back to the default colour with `text`.
@@ -186,6 +211,8 @@ private:
                        const wxString& errorText);
     // Column events 100015 to 100019 act only while the list has rows; false when it has none.
     bool SetCellIfRows(wxCommandEvent& event, int column);
+    // End of a hashing operation; logs when `hashColumn` holds a hash.
+    void FinishHashing(WorkerSlot& slot, int hashColumn);
     // Rows whose Copy Status or Hash Comparison failed, or whose destination file was removed, turn red.
     void MarkFailedRowsRed();
 

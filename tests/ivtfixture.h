@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/filedlg.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/stattext.h>
@@ -53,6 +55,36 @@ private:
     wxString m_message;
 };
 
+// A file picker answered with `path` (or cancelled); records what it was opened with.
+class ExpectFileDialog : public wxExpectModalBase<wxFileDialog>
+{
+public:
+    explicit ExpectFileDialog(const wxString& path, int result = wxID_OK, wxString* startFolder = nullptr)
+        : m_path(path), m_result(result), m_startFolder(startFolder)
+    {
+    }
+
+protected:
+    int OnInvoked(wxFileDialog* dlg) const override
+    {
+        EXPECT_EQ(dlg->GetMessage(), "Choose a file");
+        if (m_startFolder)
+            *m_startFolder = dlg->GetDirectory();
+        if (m_result != wxID_OK)
+            return m_result;
+        // GTK takes the path asynchronously.
+        dlg->SetPath(m_path);
+        PumpUntil([dlg] { return !dlg->GetPath().empty(); }, std::chrono::seconds(10), "file picker path");
+        return wxID_OK;
+    }
+    wxString GetDefaultDescription() const override { return "file picker answered with " + m_path; }
+
+private:
+    wxString m_path;
+    int m_result;
+    wxString* m_startFolder;
+};
+
 // Fails the test on any modal dialog that no wxTEST_DIALOG expects, and closes it
 // instead of blocking the test run.
 class UnexpectedModalGuard : public wxModalDialogHook
@@ -72,6 +104,62 @@ protected:
     }
     void Exit(wxDialog*) override {}
 };
+
+inline void Click(wxButton* button)
+{
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->ProcessWindowEvent(click);
+}
+
+// Picks an item the way the user does: the selection changes, then the choice event.
+inline void Choose(wxChoice* choice, int selection)
+{
+    choice->SetSelection(selection);
+    wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
+    event.SetInt(selection);
+    event.SetEventObject(choice);
+    choice->ProcessWindowEvent(event);
+}
+
+// Types `text` into a path field and presses Enter.
+inline void Enter(wxTextCtrl* field, const wxString& text)
+{
+    field->ChangeValue(text);
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, field->GetId());
+    enter.SetString(text);
+    enter.SetEventObject(field);
+    field->ProcessWindowEvent(enter);
+}
+
+// The nine controls Run disables and AbleWidgetsAgain enables.
+inline std::vector<wxWindow*> CommandControls(IVTDialog* d)
+{
+    return {d->m_combo1, d->m_combo2, d->m_combo3, d->m_combo4, d->m_buttonSrc,
+            d->m_buttonDst, d->m_buttonRun, d->m_buttonNoDuplicates, d->m_buttonClean};
+}
+
+inline void DisableCommandControls(IVTDialog* d)
+{
+    for (wxWindow* control : CommandControls(d))
+        control->Disable();
+}
+
+inline bool AllEnabled(IVTDialog* d)
+{
+    for (wxWindow* control : CommandControls(d))
+        if (!control->IsEnabled())
+            return false;
+    return true;
+}
+
+inline bool NoneEnabled(IVTDialog* d)
+{
+    for (wxWindow* control : CommandControls(d))
+        if (control->IsEnabled())
+            return false;
+    return true;
+}
 
 // One protocol event of a worker's script.
 struct Step

@@ -18,34 +18,12 @@ using namespace kortest;
 namespace
 {
 
-void Click(wxButton* button)
-{
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->ProcessWindowEvent(click);
-}
-
-void Choose(wxChoice* choice, int selection)
-{
-    choice->SetSelection(selection);
-    wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
-    event.SetInt(selection);
-    event.SetEventObject(choice);
-    choice->ProcessWindowEvent(event);
-}
-
 std::vector<wxString> Items(wxChoice* choice)
 {
     std::vector<wxString> items;
     for (unsigned i = 0; i < choice->GetCount(); ++i)
         items.push_back(choice->GetString(i));
     return items;
-}
-
-std::vector<wxWindow*> CommandControls(IVTDialog* d)
-{
-    return {d->m_combo1, d->m_combo2, d->m_combo3, d->m_combo4, d->m_buttonSrc,
-            d->m_buttonDst, d->m_buttonRun, d->m_buttonNoDuplicates, d->m_buttonClean};
 }
 
 wxString Desktop()
@@ -252,8 +230,7 @@ TEST_F(IvtDialogTest, StopReachesTheAliveWorkersOnly)
     d->m_operationRunning = true;
     d->m_hashSrcThread.Start(*worker);
     ++d->m_runningThreads;
-    for (wxWindow* control : CommandControls(d))
-        control->Disable();
+    DisableCommandControls(d);
     auto finishedWorkerFlag = std::make_shared<std::atomic<bool>>(false);
     d->m_copyThread.stop = finishedWorkerFlag; // an earlier worker, no longer alive
     d->m_tc1->ChangeValue("/chosen/source");

@@ -14,34 +14,6 @@ namespace
 
 const wxColour green(25, 210, 87);
 
-std::vector<wxWindow*> CommandControls(IVTDialog* d)
-{
-    return {d->m_combo1, d->m_combo2, d->m_combo3, d->m_combo4, d->m_buttonSrc,
-            d->m_buttonDst, d->m_buttonRun, d->m_buttonNoDuplicates, d->m_buttonClean};
-}
-
-void DisableCommandControls(IVTDialog* d)
-{
-    for (wxWindow* control : CommandControls(d))
-        control->Disable();
-}
-
-bool AllEnabled(IVTDialog* d)
-{
-    for (wxWindow* control : CommandControls(d))
-        if (!control->IsEnabled())
-            return false;
-    return true;
-}
-
-bool NoneEnabled(IVTDialog* d)
-{
-    for (wxWindow* control : CommandControls(d))
-        if (control->IsEnabled())
-            return false;
-    return true;
-}
-
 } // namespace
 
 TEST_F(IvtDialogTest, ListEventsFillRowsInTheOrderSent)
