@@ -30,11 +30,6 @@ namespace
 
 const wxColour progressDoneColour(25, 210, 87);
 
-bool IsCopyOperation(int operation)
-{
-    return operation == IVT_OP_COPY || operation == IVT_OP_COPY_AND_COMPARE;
-}
-
 bool IsFolderWithFiles(const wxString& folder, bool recursive)
 {
     return !GetAllFiles(folder, AllFilesFilter(), recursive).empty();
@@ -43,12 +38,6 @@ bool IsFolderWithFiles(const wxString& folder, bool recursive)
 wxString ImportFolder(const wxString& dateTimeText)
 {
     return GetUserDesktopPath() + wxFileName::GetPathSeparator() + "import-" + dateTimeText;
-}
-
-// A deep copy of a translation, safe to hand to a worker thread.
-wxString Translated(const char* text)
-{
-    return wxString(wxGetTranslation(text).wc_str());
 }
 
 // Fixed widths keep the rows aligned; a translation that needs more room gets it.
@@ -153,13 +142,13 @@ IVTDialog::IVTDialog(wxWindow* parent, const AppVersion& version, const wxString
                    wxSTAY_ON_TOP),
       m_SrcdefaultPath(GetUserDesktopPath()),
       m_dstDefaultPathId(GetUserDesktopPath()),
-      m_txtFailed(Translated(wxTRANSLATE("Failed"))),
-      m_txtSuccess(Translated(wxTRANSLATE("Success"))),
-      m_txtNotNeeded(Translated(wxTRANSLATE("Not needed"))),
-      m_txtNotPossible(Translated(wxTRANSLATE("Not possible"))),
-      m_txtNo(Translated(wxTRANSLATE("No"))),
-      m_txtOk(Translated(wxTRANSLATE("Ok"))),
-      m_txtFileRemoved(Translated(wxTRANSLATE("File removed "))),
+      m_txtFailed(_("Failed")),
+      m_txtSuccess(_("Success")),
+      m_txtNotNeeded(_("Not needed")),
+      m_txtNotPossible(_("Not possible")),
+      m_txtNo(_("No")),
+      m_txtOk(_("Ok")),
+      m_txtFileRemoved(_("File removed ")),
       m_hostRevision(version.GetLoomRevision()),
       m_platform(version.GetPlatform()),
       m_workerEvents(WorkerEventChannel::Create(this))
@@ -355,7 +344,7 @@ void IVTDialog::OperationsComboboxFn(wxCommandEvent&)
         return;
     // With a single file, a copy writes into a destination folder and the others read a
     // destination file: moving between the two kinds makes the destination meaningless.
-    if (IsCopyOperation(m_combo1->GetSelection()) != IsCopyOperation(m_lastOperationSelection))
+    if (IvtIsCopyOperation(m_combo1->GetSelection()) != IvtIsCopyOperation(m_lastOperationSelection))
         CleanNoButtonDst();
 }
 
@@ -384,12 +373,12 @@ void IVTDialog::OnClick__PathSource(wxCommandEvent&)
                                              wxFileSelectorDefaultWildcardStr, wxFD_OPEN, this);
         if (!wxFileExists(file))
             return;
-        if (IsCopyOperation(operation) && m_tc1->GetValue() != file && !m_tc1->GetValue().empty())
+        if (IvtIsCopyOperation(operation) && m_tc1->GetValue() != file && !m_tc1->GetValue().empty())
             CleanNoButton();
         m_srcFile = file;
         m_tc1->ChangeValue(file);
         m_SrcdefaultPath = wxPathOnly(file);
-        if (IsCopyOperation(operation))
+        if (IvtIsCopyOperation(operation))
         {
             m_pathSource.push_back(file);
             m_srcDir = wxPathOnly(file);
@@ -432,7 +421,7 @@ void IVTDialog::OnClick__PathSource(wxCommandEvent&)
 
 void IVTDialog::OnClick__PathDst(wxCommandEvent&)
 {
-    if (m_combo4->GetSelection() == IVT_TARGET_SINGLE_FILE && !IsCopyOperation(m_combo1->GetSelection()))
+    if (m_combo4->GetSelection() == IVT_TARGET_SINGLE_FILE && !IvtIsCopyOperation(m_combo1->GetSelection()))
     {
         const wxString file = wxFileSelector(_("Choose a file"), m_dstDefaultPathId, wxString(), wxString(),
                                              wxFileSelectorDefaultWildcardStr, wxFD_OPEN, this);
@@ -504,7 +493,7 @@ void IVTDialog::ForTheEnterEventTc1(wxCommandEvent&)
     }
     m_srcFile = text;
     m_SrcdefaultPath = wxPathOnly(text);
-    if (IsCopyOperation(m_combo1->GetSelection()))
+    if (IvtIsCopyOperation(m_combo1->GetSelection()))
     {
         m_CopyHappened = false;
         m_PathDestination.clear();
@@ -519,7 +508,7 @@ void IVTDialog::ForTheEnterEventTc2(wxCommandEvent&)
     if (m_runningThreads > 0)
         return;
     const wxString text = m_tc2->GetValue();
-    if (m_combo4->GetSelection() == IVT_TARGET_SINGLE_FILE && !IsCopyOperation(m_combo1->GetSelection()))
+    if (m_combo4->GetSelection() == IVT_TARGET_SINGLE_FILE && !IvtIsCopyOperation(m_combo1->GetSelection()))
     {
         if (wxDirExists(text))
         {
@@ -617,7 +606,7 @@ void IVTDialog::RunSingleFile(int operation)
 {
     const bool relativeView = m_combo2->GetSelection() == 1;
     if (m_srcFile.empty() && m_tc1->GetValue().empty() &&
-        (operation == IVT_OP_HASH_SOURCE || IsCopyOperation(operation)))
+        (operation == IVT_OP_HASH_SOURCE || IvtIsCopyOperation(operation)))
     {
         RefuseRun(_("Missing src file error message"),
                   _("Missing source file: please choose a file. If you manually typed the path, please press enter "
@@ -695,7 +684,7 @@ void IVTDialog::RunFolders(int operation)
         AbleWidgetsAgain();
         return;
     }
-    if (m_tc2->GetValue() == m_dstDefaultDir && m_PathDestination.empty() && IsCopyOperation(operation))
+    if (m_tc2->GetValue() == m_dstDefaultDir && m_PathDestination.empty() && IvtIsCopyOperation(operation))
         CreateDirIfNotExists(m_dstDir);
 
     switch (operation)

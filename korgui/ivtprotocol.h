@@ -92,6 +92,12 @@ enum IvtOperation : int
     IVT_OP_COPY_AND_COMPARE = 4,
 };
 
+// Operations 3 and 4 copy into a destination folder; the others read a destination.
+inline bool IvtIsCopyOperation(int operation)
+{
+    return operation == IVT_OP_COPY || operation == IVT_OP_COPY_AND_COMPARE;
+}
+
 enum IvtTarget : int
 {
     IVT_TARGET_SUBFOLDERS = 0,

@@ -10,11 +10,6 @@
 namespace
 {
 
-bool IsCopy(int operation)
-{
-    return operation == IVT_OP_COPY || operation == IVT_OP_COPY_AND_COMPARE;
-}
-
 // A copy that shares no buffer with the GUI thread's strings.
 std::vector<wxString> DeepCopy(const std::vector<wxString>& texts)
 {
@@ -30,11 +25,12 @@ wxString DeepCopy(const wxString& text)
     return wxString(text.wc_str());
 }
 
-// A copy that shares nothing with the translation catalogue, for use on the worker thread.
+// A translation of the worker's own, sharing nothing with the catalogue.
 wxString Translated(const char* text)
 {
-    return wxString(wxGetTranslation(text).wc_str());
+    return DeepCopy(wxGetTranslation(text));
 }
+
 } // namespace
 
 MyThread::MyThread(IVTDialog* parent, wxThreadKind kind)
@@ -90,7 +86,7 @@ wxThread::ExitCode SourceChoiceT::Entry()
 {
     if (m_target == IVT_TARGET_SINGLE_FILE)
     {
-        if (IsCopy(m_operation))
+        if (IvtIsCopyOperation(m_operation))
         {
             // The copy takes the chosen file's path as its source folder entry.
             Send(IVT_EVT_TMP_SRC_DIR, 0, m_tc1Text);
@@ -139,7 +135,7 @@ DestinationChoiceT::DestinationChoiceT(IVTDialog* parent, int target, const wxSt
 
 wxThread::ExitCode DestinationChoiceT::Entry()
 {
-    if (m_target == IVT_TARGET_SINGLE_FILE && !IsCopy(m_operation))
+    if (m_target == IVT_TARGET_SINGLE_FILE && !IvtIsCopyOperation(m_operation))
     {
         Post(IVT_EVT_SET_COL1_FILE_DST, 0, m_dstFile);
         return nullptr;
