@@ -22,8 +22,9 @@ ResultListCtrl::ResultListCtrl(wxWindow* parent, const wxPoint& pos, const wxSiz
 
 void ResultListCtrl::RowsChanged()
 {
+    // A new count makes the list lay itself out and repaint when idle, once for
+    // any number of changes.
     SetItemCount(m_rows.Count());
-    Refresh();
 }
 
 long ResultListCtrl::InsertRow(long index, const wxString& text)

@@ -12,8 +12,8 @@ long ResultRows::Insert(long index, const wxString& text)
     if (index < 0)
         return -1;
     index = std::min(index, Count());
-    Row row;
-    row.cells[0] = text;
+    auto row = std::make_unique<Row>();
+    row->cells[0] = text;
     m_rows.insert(m_rows.begin() + index, std::move(row));
     m_rowsByDataValid = false;
     return index;
@@ -23,40 +23,40 @@ bool ResultRows::SetCell(long row, int column, const wxString& text)
 {
     if (!Valid(row, column))
         return false;
-    m_rows[row].cells[column] = text;
+    m_rows[row]->cells[column] = text;
     return true;
 }
 
 wxString ResultRows::GetCell(long row, int column) const
 {
-    return Valid(row, column) ? m_rows[row].cells[column] : wxString();
+    return Valid(row, column) ? m_rows[row]->cells[column] : wxString();
 }
 
 bool ResultRows::SetData(long row, wxUIntPtr data)
 {
     if (!Valid(row))
         return false;
-    m_rows[row].data = data;
+    m_rows[row]->data = data;
     m_rowsByDataValid = false;
     return true;
 }
 
 wxUIntPtr ResultRows::GetData(long row) const
 {
-    return Valid(row) ? m_rows[row].data : 0;
+    return Valid(row) ? m_rows[row]->data : 0;
 }
 
 bool ResultRows::SetTextColour(long row, std::uint32_t rgb)
 {
     if (!Valid(row))
         return false;
-    m_rows[row].textColour = rgb & 0xFFFFFFu;
+    m_rows[row]->textColour = rgb & 0xFFFFFFu;
     return true;
 }
 
 std::optional<std::uint32_t> ResultRows::GetTextColour(long row) const
 {
-    return Valid(row) ? m_rows[row].textColour : std::nullopt;
+    return Valid(row) ? m_rows[row]->textColour : std::nullopt;
 }
 
 long ResultRows::FindByData(long start, wxUIntPtr data) const
@@ -65,7 +65,7 @@ long ResultRows::FindByData(long start, wxUIntPtr data) const
     {
         m_rowsByData.clear();
         for (long i = 0; i < Count(); ++i)
-            m_rowsByData[m_rows[i].data].push_back(i);
+            m_rowsByData[m_rows[i]->data].push_back(i);
         m_rowsByDataValid = true;
     }
     const auto found = m_rowsByData.find(data);
@@ -79,7 +79,8 @@ long ResultRows::FindByData(long start, wxUIntPtr data) const
 void ResultRows::Sort(const std::function<int(wxUIntPtr, wxUIntPtr)>& compare)
 {
     std::stable_sort(m_rows.begin(), m_rows.end(),
-                     [&compare](const Row& a, const Row& b) { return compare(a.data, b.data) < 0; });
+                     [&compare](const std::unique_ptr<Row>& a, const std::unique_ptr<Row>& b)
+                     { return compare(a->data, b->data) < 0; });
     m_rowsByDataValid = false;
 }
 
@@ -102,12 +103,13 @@ bool ResultRows::IsBlank(long row) const
 {
     if (!Valid(row))
         return false;
-    return IsBlankRow(m_rows[row]);
+    return IsBlankRow(*m_rows[row]);
 }
 
 long ResultRows::RemoveBlankRows()
 {
-    const auto kept = std::remove_if(m_rows.begin(), m_rows.end(), IsBlankRow);
+    const auto kept =
+        std::remove_if(m_rows.begin(), m_rows.end(), [](const std::unique_ptr<Row>& row) { return IsBlankRow(*row); });
     const long removed = static_cast<long>(m_rows.end() - kept);
     m_rows.erase(kept, m_rows.end());
     if (removed > 0)

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -63,7 +64,9 @@ private:
     bool Valid(long row) const { return row >= 0 && row < Count(); }
     bool Valid(long row, int column) const { return Valid(row) && column >= 0 && column < COLUMNS; }
 
-    std::vector<Row> m_rows;
+    // Rows live on the heap: wxString cannot be moved, so a vector of rows would copy
+    // every cell each time it grows or shifts; a vector of pointers moves pointers.
+    std::vector<std::unique_ptr<Row>> m_rows;
 
     // Rows by item data, ascending; rebuilt on the first lookup after a change, so a
     // sort that finds every row by its data stays linear instead of quadratic.

@@ -4,13 +4,17 @@
 #include <wx/string.h>
 
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 
 // The road from worker threads to the copy-and-verify dialog. A worker hands each
 // protocol event (a wxEVT_TEXT command event: id, int, string) to the channel, which
-// queues it to the dialog's handler on the GUI thread, in the order sent.
+// delivers it to the dialog's handler on the GUI thread, in the order sent. The
+// channel keeps its own queue and asks the toolkit for one delivery pass per burst
+// rather than one toolkit event per protocol event: 100,000 rows are 600,000 events.
 //
 // Pacing: a sender waits only while too many of the events sent through the channel
 // are still unhandled, so a fast worker cannot flood the GUI, and a worker that the
@@ -48,15 +52,29 @@ public:
     int InFlight() const;
 
 private:
+    // A protocol event, or a call to run on the GUI thread.
+    struct Item
+    {
+        int id = 0;
+        int value = 0;
+        std::wstring text; // a copy sharing nothing with the sender's strings
+        std::function<void()> call;
+    };
+
     explicit WorkerEventChannel(wxEvtHandler* target) : m_target(target) {}
 
-    // GUI thread: applies one protocol event to the dialog.
-    void Deliver(int id, int value, const std::wstring& text);
+    // Queues `item` and makes sure a delivery pass will run; m_mutex held.
+    void EnqueueLocked(Item item);
+    void ScheduleDeliveryLocked();
+    // GUI thread: delivers queued items in order until none is left.
+    void DeliverQueued();
+    void Deliver(const Item& item);
 
     mutable std::mutex m_mutex;
-    std::condition_variable m_changed; // an event was handled, a call returned, or the dialog went away
+    std::condition_variable m_changed; // room in the queue, a call returned, or the dialog went away
     wxEvtHandler* m_target;            // written under m_mutex on the GUI thread only
-    int m_inFlight = 0;
+    std::deque<Item> m_queue;
+    bool m_deliveryScheduled = false; // a DeliverQueued call is queued to the target
 };
 
 // Keeps dispatching events on the GUI thread until `done` returns true; the way the
