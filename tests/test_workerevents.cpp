@@ -175,3 +175,34 @@ TEST(WorkerEvents, CallAndWaitRunsOnTheGuiThread)
     EXPECT_TRUE(direct);
     EXPECT_TRUE(channel->Post(100014, 1)); // never blocks the GUI thread
 }
+
+TEST(WorkerEvents, EventsKeepFlowingWhileAHandlerWaitsForAnotherWorker)
+{
+    // As when an end handler starts the next step, which lists on a worker of its own.
+    wxEvtHandler target;
+    auto channel = WorkerEventChannel::Create(&target);
+    std::vector<int> seen;
+    target.Bind(wxEVT_TEXT, [&](wxCommandEvent& event) {
+        seen.push_back(event.GetId());
+        if (event.GetId() != 1)
+            return;
+        std::atomic<bool> innerDone{false};
+        std::thread inner([&] {
+            EXPECT_TRUE(channel->Send(2)); // needs the GUI thread while this handler still runs
+            EXPECT_TRUE(channel->Post(3));
+            innerDone = true;
+        });
+        WaitDispatchingEvents([&] { return innerDone.load() && channel->InFlight() == 0; });
+        inner.join();
+        seen.push_back(-1); // the handler of 1 returns
+    });
+    std::atomic<bool> done{false};
+    std::thread outer([&] {
+        channel->Post(1);
+        channel->Post(4);
+        done = true;
+    });
+    outer.join(); // both queued before any is handled
+    WaitDispatchingEvents([&] { return done.load() && channel->InFlight() == 0 && seen.size() == 5; });
+    EXPECT_EQ(seen, (std::vector<int>{1, 4, 2, 3, -1}));
+}
