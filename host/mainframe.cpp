@@ -2,6 +2,7 @@
 
 #include "ffmpegcapture.h"
 
+#include "korgui/ivtdialog.h"
 #include "korgui/korgui.h"
 #include "korgui/screencapturecontroller.h"
 
@@ -27,6 +28,8 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, _("korhost"), wxDefaultPosit
     fileMenu->Append(wxID_EXIT);
 
     auto* toolsMenu = new wxMenu;
+    const int copyAndVerifyId = wxWindow::NewControlId();
+    toolsMenu->Append(copyAndVerifyId, _("Copy and Verify..."));
     const int screenCaptureId = wxWindow::NewControlId();
     toolsMenu->Append(screenCaptureId, _("Screen Capture..."), _("Record the screen or a region of it"));
 
@@ -57,6 +60,7 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, _("korhost"), wxDefaultPosit
     Bind(wxEVT_MENU, &MainFrame::OnScreenCapture, this, screenCaptureId);
     Bind(KORGUI_EVT_SCRCAP_ABOUT, &MainFrame::OnScreenCaptureAbout, this);
     Bind(KORGUI_EVT_SCRCAP_CLOSED, &MainFrame::OnScreenCaptureClosed, this);
+    Bind(wxEVT_MENU, &MainFrame::OnCopyAndVerify, this, copyAndVerifyId);
 }
 
 // Out of line, where ScreenCaptureController is complete.
@@ -108,4 +112,11 @@ void MainFrame::OnScreenCaptureClosed(wxCommandEvent& event)
     if (wxMessageBox(wxString::Format(_("The recording is in\n%s\n\nOpen its folder?"), video), _("Screen Capture"),
                      wxYES_NO | wxICON_QUESTION, this) == wxYES)
         wxLaunchDefaultApplication(folder);
+}
+
+void MainFrame::OnCopyAndVerify(wxCommandEvent&)
+{
+    // Modeless, as a host shows it; the dialog destroys itself when closed.
+    auto* dialog = new IVTDialog(this, AppVersion(), _("Copy and Verify"));
+    dialog->Show();
 }

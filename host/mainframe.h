@@ -21,4 +21,5 @@ private:
     void OnScreenCaptureClosed(wxCommandEvent& event);
 
     std::unique_ptr<ScreenCaptureController> m_screenCapture;
+    void OnCopyAndVerify(wxCommandEvent& event);
 };

@@ -1,0 +1,222 @@
+#pragma once
+
+#include "korgui/ivtworkers.h"
+
+#include "korbase/appversion.h"
+
+#include <wx/dialog.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class ResultListCtrl;
+class WorkerEventChannel;
+class wxButton;
+class wxChoice;
+class wxStaticText;
+class wxTextCtrl;
+
+// One stoppable worker of the dialog: the stop request of the last worker started in
+// it and whether that worker still runs.
+struct WorkerSlot
+{
+    StopFlag stop;
+    bool alive = false;
+
+    void Start(const MyThread& worker)
+    {
+        stop = worker.GetStopFlag();
+        alive = true;
+    }
+};
+
+// The copy-and-verify tool: pick a source, a destination, an operation and a hash
+// type, run it, and read the outcome in the six-column result list. All file work
+// runs on worker threads (MyThread), which report only through the events of
+// ivtprotocol.h; the dialog owns every control and field, and only the GUI thread
+// touches them. The host creates it and shows it (modeless); it destroys itself when
+// closed, which it refuses while a worker is counted.
+class IVTDialog : public wxDialog
+{
+public:
+    IVTDialog(wxWindow* parent, const AppVersion& version, const wxString& title);
+    ~IVTDialog() override;
+
+    // Where users report internal errors; the internal-error messages end with it.
+    static wxString SupportAddress();
+
+    // The channel the dialog's workers send their events through.
+    const std::shared_ptr<WorkerEventChannel>& GetWorkerEvents() const { return m_workerEvents; }
+
+    // Enables the nine command controls again and ends the running state.
+    void AbleWidgetsAgain();
+
+    void OnClick__Stop(wxCommandEvent& event);
+    void OnClose(wxCloseEvent& event);
+    void OperationsComboboxFn(wxCommandEvent& event);
+    void RecursiveComboBoxFile(wxCommandEvent& event);
+
+    // Choosing source and destination
+    void OnClick__PathSource(wxCommandEvent& event);
+    void OnClick__PathDst(wxCommandEvent& event);
+    void ForTheEnterEventTc1(wxCommandEvent& event);
+    void ForTheEnterEventTc2(wxCommandEvent& event);
+    // List the chosen source / destination on a worker and return when it is done
+    // (events keep flowing meanwhile).
+    void SourceChoice();
+    void DestinationChoice();
+
+    // Checks the choices against the operation, lists, and starts it.
+    void OnClick__Run(wxCommandEvent& event);
+
+    // Writes the result list with its master hash to log<date-time>.tsv on the desktop.
+    void SaveLog();
+
+    // Clean
+    void OnClick__Clean(wxCommandEvent& event);
+    void CleanFromThread(wxCommandEvent& event);
+    void CleanNoButton();
+    void CleanNoButtonDst();
+    void RemoveEmptyRows();
+
+    // Worker events: result list and texts
+    void OnUpdate__InsertItemListCtrl(wxCommandEvent& event);
+    void OnUpdate__SetItem1ColListCtrl__ChangeText(wxCommandEvent& event);
+    void OnUpdate__SetItem2ColListCtrl__FileDst(wxCommandEvent& event);
+    void OnUpdate__SetItem3ColListCtrl__HashSource(wxCommandEvent& event);
+    void OnUpdate__SetItem4ColListCtrl_CopyStatus(wxCommandEvent& event);
+    void OnUpdate__SetItem5ColListCtrl__DestinationHash(wxCommandEvent& event);
+    void OnUpdate_SetItem6ColListCtrl__HashComparison(wxCommandEvent& event);
+    void SetItemRed(wxCommandEvent& event);
+    void DeleteListItem(wxCommandEvent& event);
+    void ScrollListCtrl(wxCommandEvent& event);
+    void OnUpdate__Set_Tc1(wxCommandEvent& event);
+    void OnUpdate__Set_Tc2(wxCommandEvent& event);
+    void Update__m_combo2SetSelection(wxCommandEvent& event);
+    void ProgressBarUpdate(wxCommandEvent& event);
+    void ProgressBarUpdateDuplicates(wxCommandEvent& event);
+
+    // Worker events: fields
+    void Update__m_srcDir(wxCommandEvent& event);
+    void Update__m_dstDir(wxCommandEvent& event);
+    void Update__m_tmp_SrcDir(wxCommandEvent& event);
+    void Update__m_PathDestination(wxCommandEvent& event);
+    void Update__m_tmp_SrcName(wxCommandEvent& event);
+    void Update__m_tmp_DstName(wxCommandEvent& event);
+    void Update__m_CopyStatus(wxCommandEvent& event);
+    void Update__m_CopyHappened(wxCommandEvent& event);
+    void Update__m_HashSrcHappened(wxCommandEvent& event);
+    void Update__m_HashDstHappened(wxCommandEvent& event);
+    void Update__m_fullPath(wxCommandEvent& event);
+    void Update__m_pathSrcGetAllFiles(wxCommandEvent& event);
+    void Update__m_pathDstGetAllFiles(wxCommandEvent& event);
+
+    // Worker events: messages
+    void OnMessageBox(wxCommandEvent& event);
+
+    // Worker events: end of a worker
+    void CopySourceToDestinationAndCompareAFTER(wxCommandEvent& event);
+    void NoDuplicatesAFTER(wxCommandEvent& event);
+    void CopySrcToDstFnAFTER(wxCommandEvent& event);
+    void HelperRunHashComparisonEmptyAFTER(wxCommandEvent& event);
+    void HashSourceFnAFTER(wxCommandEvent& event);
+    void HashDestinationFnAFTER(wxCommandEvent& event);
+    void CompareOnlySharedFilesAFTER(wxCommandEvent& event);
+    void RefreshView_AFTER(wxCommandEvent& event);
+
+    // Controls (children of the dialog's panel)
+    wxTextCtrl* m_tc1 = nullptr; // source path
+    wxButton* m_buttonSrc = nullptr;
+    wxTextCtrl* m_tc2 = nullptr; // destination path
+    wxButton* m_buttonDst = nullptr;
+    wxChoice* m_combo1 = nullptr; // Operation (IvtOperation)
+    wxChoice* m_combo4 = nullptr; // Target (IvtTarget)
+    wxChoice* m_combo3 = nullptr; // Hash Type (HashAlgorithm)
+    wxChoice* m_combo2 = nullptr; // Displayed Path: 0 full, 1 relative
+    wxButton* m_buttonRun = nullptr;
+    wxButton* m_buttonStop = nullptr;
+    wxStaticText* m_progressText = nullptr;
+    wxButton* m_buttonNoDuplicates = nullptr;
+    wxButton* m_buttonClean = nullptr;
+    ResultListCtrl* m_listCtrl = nullptr;
+
+    // State, GUI thread only
+    bool m_singleFileCompareAfterCopy = false;
+    bool m_operationRunning = false;
+    WorkerSlot m_copyThread;
+    WorkerSlot m_hashSrcThread;
+    WorkerSlot m_hashDstThread;
+    WorkerSlot m_compareThread;
+    WorkerSlot m_copyCompareThread;
+    // The last of these workers started; they delete themselves, so these only name them.
+    MyThread* m_hashCompareThread = nullptr;
+    MyThread* m_noDuplicatesThread = nullptr;
+    MyThread* m_refreshThread = nullptr;
+    std::int16_t m_runningThreads = 0; // workers started and not yet ended
+    std::vector<wxString> m_tmp_SrcName;
+    std::vector<wxString> m_tmp_DstName;
+    bool m_fullPath = true;
+    int m_lastTargetSelection = 100;    // 100: no Run yet
+    int m_lastOperationSelection = 101; // 101: no Run yet
+    wxString m_SrcdefaultPath;
+    wxString m_srcFile;
+    std::vector<wxString> m_pathSource;
+    wxString m_srcDir;
+    wxString m_tmp_SrcDir;
+    wxString m_dstDefaultPathId;
+    wxString m_dstFile;
+    bool m_CopyStatus = false;
+    bool m_CopyHappened = false;
+    std::vector<wxString> m_PathDestination;
+    wxString m_tmp_DstDir;
+    wxString m_dstDefaultDir;
+    bool m_HashSrcHappened = false;
+    bool m_HashDstHappened = false;
+    wxString m_dstDir;
+    const wxString m_txtFailed;
+    const wxString m_txtSuccess;
+    const wxString m_txtNotNeeded;
+    const wxString m_txtNotPossible;
+    const wxString m_txtNo;
+    const wxString m_txtOk;
+    const wxString m_txtFileRemoved;
+    const wxString m_hostRevision;
+    const wxString m_platform;
+    wxString m_startTime;
+
+private:
+    void CreateControls();
+    // A message box of the tool: the dialog as parent, kept on top, OK and the information icon.
+    void Message(const wxString& caption, const wxString& text);
+    // Runs a joinable listing worker to its end, counted in m_runningThreads.
+    void RunListingWorker(std::unique_ptr<MyThread> worker);
+    // Run's single-file and folder branches.
+    void RunSingleFile(int operation);
+    void RunFolders(int operation);
+    // Refuses a Run: one message, then the controls come back.
+    void RefuseRun(const wxString& caption, const wxString& text);
+    // The nine controls that Run disables and AbleWidgetsAgain enables.
+    void EnableCommandControls(bool enable);
+    // Progress label back to the default colour with `text`.
+    void ResetProgressText(const wxString& text);
+    // The cleans share everything but the source side.
+    void Clean(bool destinationOnly);
+    // Internal-error box of the flag and listing events.
+    void ShowInternalError(const wxString& text);
+    // Stores a flag event's code in `flag`; other codes show `errorText`.
+    void UpdateFlag(wxCommandEvent& event, bool& flag, const wxString& errorText);
+    // Listing events 100061 and 100062.
+    void UpdateListing(wxCommandEvent& event, std::vector<wxString>& files, const wxString& folder,
+                       const wxString& errorText);
+    // Column events 100015 to 100019 act only while the list has rows; false when it has none.
+    bool SetCellIfRows(wxCommandEvent& event, int column);
+    // End of a hashing operation; logs when `hashColumn` holds a hash.
+    void FinishHashing(WorkerSlot& slot, int hashColumn);
+    // Rows whose Copy Status or Hash Comparison failed, or whose destination file was removed, turn red.
+    void MarkFailedRowsRed();
+
+    const std::shared_ptr<WorkerEventChannel> m_workerEvents;
+
+    wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "korgui/workerevents.h"
+
+#include <wx/string.h>
+#include <wx/thread.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class IVTDialog;
+
+// A worker's stop request. Shared between the worker and the dialog's slot, so that
+// Stop stays safe when a detached worker has already ended and deleted itself.
+using StopFlag = std::shared_ptr<std::atomic<bool>>;
+
+// The base of every worker of the copy-and-verify tool. It reports to its dialog
+// only through the dialog's event channel (never by calling into the dialog), and
+// its texts are translated when it is created, on the GUI thread.
+class MyThread : public wxThread
+{
+public:
+    MyThread(IVTDialog* parent, wxThreadKind kind);
+
+    // Sets on Stop; polled by the stoppable workers between files.
+    const StopFlag& GetStopFlag() const { return m_stopRequested; }
+    bool StopRequested() const { return m_stopRequested->load(); }
+
+    // True once Entry has returned (for joinable workers, which outlive their thread).
+    bool HasEnded() const { return m_ended.load(); }
+
+protected:
+    // Queues a protocol event to the dialog. False once the dialog is gone.
+    bool Post(int id, int value = 0, const wxString& text = wxString());
+    // Sends a protocol event "immediately": returns after its handler has run.
+    bool Send(int id, int value = 0, const wxString& text = wxString());
+    // True when the dialog has gone away: the worker should end.
+    bool DialogGone() const { return m_events->IsDetached(); }
+    // The dialog's event channel, for calls that must run on the GUI thread.
+    WorkerEventChannel& Events() const { return *m_events; }
+
+    IVTDialog* const m_parent; // identity of the receiving dialog; never dereferenced on the worker thread
+    const wxString m_emptyText;
+    const wxString m_emptyText2;
+    const wxString m_txtFailed;
+    const wxString m_txtNotNeeded;
+    const wxString m_txtNotPossible;
+    const wxString m_txtNo;
+    const wxString m_txtOk;
+    const wxString m_txtSuccess;
+    const StopFlag m_stopRequested = std::make_shared<std::atomic<bool>>(false);
+
+    void OnExit() override { m_ended = true; }
+
+private:
+    const std::shared_ptr<WorkerEventChannel> m_events;
+    std::atomic<bool> m_ended{false};
+};
+
+// Lists the chosen source for the operation about to run and prepares the result
+// list for it (joinable; the dialog waits for it in SourceChoice).
+class SourceChoiceT : public MyThread
+{
+public:
+    SourceChoiceT(IVTDialog* parent, int target, const wxString& srcFile, const wxString& tc1Text, int operation,
+                  long itemCount, const wxString& tmpSrcDir);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    // Empties the source columns of every row before hashing the source again.
+    void ClearSourceColumns();
+
+    const int m_target;
+    const wxString m_srcFile;
+    const wxString m_tc1Text;
+    const int m_operation;
+    const long m_itemCount;
+    const wxString m_tmpSrcDir;
+};
+
+// Lists the chosen destination and prepares the result list (joinable; the dialog
+// waits for it in DestinationChoice).
+class DestinationChoiceT : public MyThread
+{
+public:
+    // `sourceCount`: the number of source files listed; `pathDestination`: the
+    // dialog's destination list, used as it is for a single-file copy.
+    DestinationChoiceT(IVTDialog* parent, int target, const wxString& dstFile, size_t sourceCount, int operation,
+                       long itemCount, const wxString& tmpDstDir, const wxString& dstDir,
+                       const std::vector<wxString>& pathDestination);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    const int m_target;
+    const wxString m_dstFile;
+    const long m_sourceCount;
+    const int m_operation;
+    const long m_itemCount;
+    const wxString m_tmpDstDir;
+    wxString m_dstDir;
+    std::vector<wxString> m_pathDestination; // the worker's own listing
+};
+
+// Set by Stop, cleared by Clean; the copy progress reporting reads it to word its text.
+extern std::atomic<bool> stopPressed;

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <wx/defs.h>
+#include <wx/string.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+// The rows behind the copy-and-verify result list: six text cells, an optional text
+// colour and the item data of each row. It holds no GUI code, so the list control
+// only draws it and the model can be tested on its own. Indexes out of range are
+// ignored, as a report list ignores them.
+class ResultRows
+{
+public:
+    static constexpr int COLUMNS = 6;
+
+    long Count() const { return static_cast<long>(m_rows.size()); }
+
+    // Inserts a row whose column 0 is `text` before `index` (at the end when `index`
+    // is past it); returns the index the row got, or -1 for a negative index.
+    long Insert(long index, const wxString& text);
+
+    bool SetCell(long row, int column, const wxString& text);
+    // Empty for a cell out of range.
+    wxString GetCell(long row, int column) const;
+
+    bool SetData(long row, wxUIntPtr data);
+    wxUIntPtr GetData(long row) const;
+
+    // Text colour as 0xRRGGBB; rows without one use the list's default.
+    bool SetTextColour(long row, std::uint32_t rgb);
+    std::optional<std::uint32_t> GetTextColour(long row) const;
+
+    // The first row at or after `start` whose item data is `data`, or -1.
+    long FindByData(long start, wxUIntPtr data) const;
+
+    // Reorders the rows by their item data; `compare` returns <0, 0 or >0 like a
+    // list sort callback. Equal rows keep their order. Cells and colour move with the row.
+    void Sort(const std::function<int(wxUIntPtr, wxUIntPtr)>& compare);
+
+    bool Delete(long row);
+    void Clear();
+
+    // True when all six cells of `row` are empty.
+    bool IsBlank(long row) const;
+    // Deletes every blank row in one pass; the others keep their order. Returns how many went.
+    long RemoveBlankRows();
+
+private:
+    struct Row
+    {
+        std::array<wxString, COLUMNS> cells;
+        std::optional<std::uint32_t> textColour;
+        wxUIntPtr data = 0;
+    };
+
+    static bool IsBlankRow(const Row& row);
+    bool Valid(long row) const { return row >= 0 && row < Count(); }
+    bool Valid(long row, int column) const { return Valid(row) && column >= 0 && column < COLUMNS; }
+
+    // Rows live on the heap: wxString cannot be moved, so a vector of rows would copy
+    // every cell each time it grows or shifts; a vector of pointers moves pointers.
+    std::vector<std::unique_ptr<Row>> m_rows;
+
+    // Rows by item data, ascending; rebuilt on the first lookup after a change, so a
+    // sort that finds every row by its data stays linear instead of quadratic.
+    mutable std::unordered_map<wxUIntPtr, std::vector<long>> m_rowsByData;
+    mutable bool m_rowsByDataValid = false;
+};
