@@ -8,6 +8,7 @@
 
 #include <wx/dir.h>
 #include <wx/log.h>
+#include <wx/uiaction.h>
 
 #include <algorithm>
 #include <map>
@@ -324,6 +325,28 @@ TEST_F(IvtViewTest, SortOrdersByCodeUnitsAndRowsKeepColourAndData)
     d->m_runningThreads = 0;
     EXPECT_EQ(Column(2), (std::vector<wxString>{"0z", "A2", "Z9", "a0", "b1"}));
     EXPECT_TRUE(log.messages.empty());
+}
+
+TEST_F(IvtViewTest, ClickOnARealHeadingSortsByThatColumn)
+{
+    IVTDialog* d = dialog.get();
+    const std::vector<wxString> hashes = {"c0", "B1", "a2", "91"};
+    for (int i = 0; i < 4; ++i)
+    {
+        d->m_listCtrl->SetRowData(d->m_listCtrl->InsertRow(i, wxString::Format("/s/%d", i)), i * 100u);
+        d->m_listCtrl->SetCell(i, 2, hashes[i]);
+    }
+    d->Raise();
+    PumpFor(std::chrono::milliseconds(200));
+    // The middle of the "Source Hash" heading, on screen.
+    const int x = d->m_listCtrl->GetColumnWidth(0) + d->m_listCtrl->GetColumnWidth(1) + 60;
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(d->m_listCtrl->ClientToScreen(wxPoint(x, 8)));
+    PumpFor(std::chrono::milliseconds(100));
+    mouse.MouseClick();
+    PumpUntil([&] { return d->m_listCtrl->GetCell(0, 2) == "91"; }, std::chrono::seconds(10), "sorted by click");
+    EXPECT_EQ(Column(2), (std::vector<wxString>{"91", "B1", "a2", "c0"}));
+    EXPECT_EQ(Column(0), (std::vector<wxString>{"/s/3", "/s/1", "/s/2", "/s/0"}));
 }
 
 TEST_F(IvtViewTest, RowsSortedInTheRelativeViewGetTheirOwnFullPathsBack)
