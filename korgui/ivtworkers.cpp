@@ -358,16 +358,18 @@ wxThread::ExitCode deleteDuplicatesThread::Entry()
             {
                 Post(IVT_EVT_SET_COL1_FILE_DST, row, m_removedPrefix + path);
                 ++removed;
+                Post(IVT_EVT_SET_ITEM_RED, row);
+                Post(IVT_EVT_SET_COL5_HASH_COMPARISON, row, m_emptyText);
+                Post(IVT_EVT_SET_COL3_COPY_STATUS, row, m_txtNotPossible);
             }
             else
             {
-                // Still there: the row says so and why, and the count leaves it out.
+                // Still there, its copy and comparison still true: the row says why it
+                // stayed, and the count leaves it out.
                 Post(IVT_EVT_SET_COL1_FILE_DST, row, wxString::Format(m_notRemovedFormat, result.error, path));
                 ++failed;
+                Post(IVT_EVT_SET_ITEM_RED, row);
             }
-            Post(IVT_EVT_SET_ITEM_RED, row);
-            Post(IVT_EVT_SET_COL5_HASH_COMPARISON, row, m_emptyText);
-            Post(IVT_EVT_SET_COL3_COPY_STATUS, row, m_txtNotPossible);
             Post(IVT_EVT_SET_COL4_HASH_DESTINATION, row, m_destinationHashes[row]);
         }
         // Whole percents: rows that do not move the label send nothing.

@@ -179,7 +179,9 @@ TEST_F(IvtDuplicatesTest, FileThatCannotBeRemovedSaysWhy)
         chmod(folder.fn_str(), 0755);
     EXPECT_EQ(DestinationFiles(), "./a.mov ./locked/b.mov ");
     const wxString reason = root ? "Operation not permitted" : "Permission denied";
-    EXPECT_EQ(d->m_listCtrl->GetCell(1, 1), "Not removed (" + reason + "): " + paths[1]);
+    const wxString hash = d->m_listCtrl->GetCell(0, 4);
+    EXPECT_EQ(Cells(1), (std::vector<wxString>{m_dir / "src/locked/b.mov", "Not removed (" + reason + "): " + paths[1],
+                                               hash, "Success", hash, "Ok"}));
     EXPECT_EQ(d->m_listCtrl->GetRowTextColour(1), red);
     EXPECT_EQ(d->m_listCtrl->GetCell(2, 1), "File removed " + paths[2]);
 }
