@@ -3,6 +3,8 @@
 #include "korgui/datetimetext.h"
 #include "korgui/ivtlog.h"
 #include "korgui/ivtprotocol.h"
+#include "korgui/listsortkeys.h"
+#include "korgui/recordedpaths.h"
 #include "korgui/resultlist.h"
 #include "korgui/workerevents.h"
 
@@ -15,6 +17,7 @@
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -287,6 +290,9 @@ void IVTDialog::CreateControls()
     m_combo1->Bind(wxEVT_CHOICE, &IVTDialog::OperationsComboboxFn, this);
     m_combo4->Bind(wxEVT_CHOICE, &IVTDialog::RecursiveComboBoxFile, this);
     Bind(wxEVT_CLOSE_WINDOW, &IVTDialog::OnClose, this);
+    m_combo2->Bind(wxEVT_CHOICE, &IVTDialog::RefreshView, this);
+    m_listCtrl->Bind(wxEVT_LIST_COL_CLICK, &IVTDialog::OnColClick__Sort, this);
+    m_buttonNoDuplicates->Bind(wxEVT_BUTTON, &IVTDialog::OnClick__NoDuplicates, this);
 }
 
 void IVTDialog::EnableCommandControls(bool enable)
@@ -1205,4 +1211,111 @@ void IVTDialog::RefreshView_AFTER(wxCommandEvent&)
 {
     --m_runningThreads;
     SaveLog();
+}
+
+// Workers of the results upkeep
+
+void IVTDialog::StartDetachedWorker(std::unique_ptr<MyThread> worker, MyThread*& slot)
+{
+    if (worker->Create() != wxTHREAD_NO_ERROR || worker->Run() != wxTHREAD_NO_ERROR)
+    {
+        Message(wxString(), _("Could not create thread"));
+        return;
+    }
+    // Running now: a detached thread deletes itself when it ends.
+    slot = worker.release();
+    ++m_runningThreads;
+}
+
+std::vector<wxString> IVTDialog::ColumnTexts(int column) const
+{
+    std::vector<wxString> texts;
+    texts.reserve(static_cast<std::size_t>(m_listCtrl->RowCount()));
+    for (long row = 0; row < m_listCtrl->RowCount(); ++row)
+        texts.push_back(m_listCtrl->GetCell(row, column));
+    return texts;
+}
+
+// Full and relative path views, column sort
+
+void IVTDialog::RefreshView(wxCommandEvent&)
+{
+    if (m_runningThreads > 0)
+        return;
+    PathViewSnapshot view;
+    view.requestedView = m_combo2->GetSelection();
+    view.fullViewNow = m_fullPath;
+    view.sourceCells = ColumnTexts(0);
+    view.destinationCells = ColumnTexts(1);
+    const auto hasText = [](const std::vector<wxString>& cells)
+    { return std::any_of(cells.begin(), cells.end(), [](const wxString& c) { return !c.empty(); }); };
+    view.hasSourcePaths = hasText(view.sourceCells);
+    view.hasDestinationPaths = hasText(view.destinationCells);
+    view.sourceFile = m_srcFile;
+    view.destinationFile = m_dstFile;
+    view.recordedSourcePaths = m_tmp_SrcName;
+    view.recordedDestinationPaths = m_tmp_DstName;
+    view.sourceFolder = m_srcDir;
+    view.destinationFolder = m_dstDir;
+    view.operation = m_combo1->GetSelection();
+    view.target = m_combo4->GetSelection();
+    StartDetachedWorker(std::make_unique<RefreshViewThread>(this, view), m_refreshThread);
+}
+
+void IVTDialog::OnColClick__Sort(wxListEvent& event)
+{
+    if (m_runningThreads > 0)
+        return;
+    const int column = event.GetColumn();
+    if (column == -1)
+        return;
+    wxLogDebug("column = %d", column);
+
+    // Each row's text is looked up by its item data, not searched for per comparison.
+    const long rows = m_listCtrl->RowCount();
+    ListSortKeys keys;
+    keys.Reserve(static_cast<std::size_t>(rows));
+    std::vector<wxUIntPtr> dataBefore;
+    dataBefore.reserve(static_cast<std::size_t>(rows));
+    for (long row = 0; row < rows; ++row)
+    {
+        const wxUIntPtr data = m_listCtrl->GetRowData(row);
+        keys.Add(static_cast<wxIntPtr>(data), m_listCtrl->GetCell(row, column));
+        dataBefore.push_back(data);
+    }
+    m_listCtrl->SortRows(ListSortKeys::Compare, reinterpret_cast<wxIntPtr>(&keys));
+
+    // In the relative view the recorded full paths move with their rows.
+    if (!m_fullPath)
+    {
+        std::vector<wxUIntPtr> dataAfter;
+        dataAfter.reserve(dataBefore.size());
+        for (long row = 0; row < rows; ++row)
+            dataAfter.push_back(m_listCtrl->GetRowData(row));
+        ReorderLatestRecording(m_tmp_SrcName, dataBefore, dataAfter);
+        ReorderLatestRecording(m_tmp_DstName, dataBefore, dataAfter);
+    }
+}
+
+// Duplicate removal in the destination
+
+void IVTDialog::OnClick__NoDuplicates(wxCommandEvent&)
+{
+    if (m_listCtrl->RowCount() == 0)
+        return;
+    if (m_runningThreads > 0 || !m_CopyHappened)
+    {
+        Message(_("Error message duplicates"),
+                _("Error: you can use this function only if the destination folder\nyou want to remove the "
+                  "duplicates from is a directory copied from a source.\nSource files should remain untouched!"));
+        return;
+    }
+    if (m_combo2->GetSelection() != 0 || !m_fullPath)
+    {
+        Message(_("Warning view message"), _("Warning: you should select the full-path view before"));
+        return;
+    }
+    StartDetachedWorker(
+        std::make_unique<deleteDuplicatesThread>(this, ColumnTexts(1), ColumnTexts(4), m_txtFileRemoved),
+        m_noDuplicatesThread);
 }

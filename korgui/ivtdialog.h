@@ -14,6 +14,7 @@ class ResultListCtrl;
 class WorkerEventChannel;
 class wxButton;
 class wxChoice;
+class wxListEvent;
 class wxStaticText;
 class wxTextCtrl;
 
@@ -125,6 +126,13 @@ public:
     void CompareOnlySharedFilesAFTER(wxCommandEvent& event);
     void RefreshView_AFTER(wxCommandEvent& event);
 
+    // Full and relative path views, column sort
+    void RefreshView(wxCommandEvent& event);
+    void OnColClick__Sort(wxListEvent& event);
+
+    // Duplicate removal in the destination
+    void OnClick__NoDuplicates(wxCommandEvent& event);
+
     // Controls (children of the dialog's panel)
     wxTextCtrl* m_tc1 = nullptr; // source path
     wxButton* m_buttonSrc = nullptr;
@@ -215,6 +223,12 @@ private:
     void FinishHashing(WorkerSlot& slot, int hashColumn);
     // Rows whose Copy Status or Hash Comparison failed, or whose destination file was removed, turn red.
     void MarkFailedRowsRed();
+
+    // Creates and runs a detached worker, names it in `slot` and counts it; a worker
+    // that cannot start is not counted.
+    void StartDetachedWorker(std::unique_ptr<MyThread> worker, MyThread*& slot);
+    // The text of `column` in every row, top to bottom.
+    std::vector<wxString> ColumnTexts(int column) const;
 
     const std::shared_ptr<WorkerEventChannel> m_workerEvents;
 

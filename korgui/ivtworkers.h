@@ -108,3 +108,71 @@ private:
 
 // Set by Stop, cleared by Clean; the copy progress reporting reads it to word its text.
 extern std::atomic<bool> stopPressed;
+
+// What a view refresh needs of the dialog, taken on the GUI thread when it starts.
+struct PathViewSnapshot
+{
+    int requestedView = 0;  // selection of the Displayed Path choice: 0 full, 1 relative
+    bool fullViewNow = true; // the list shows full paths now
+    bool hasSourcePaths = false;      // some row has a column 0
+    bool hasDestinationPaths = false; // some row has a column 1
+    std::vector<wxString> sourceCells;      // column 0 of every row
+    std::vector<wxString> destinationCells; // column 1 of every row
+    wxString sourceFile;
+    wxString destinationFile;
+    std::vector<wxString> recordedSourcePaths;
+    std::vector<wxString> recordedDestinationPaths;
+    wxString sourceFolder;
+    wxString destinationFolder;
+    int operation = 0;
+    int target = 0;
+};
+
+// Switches the two path columns between full paths and paths relative to the chosen
+// source and destination (detached). Ends with IVT_EVT_REFRESH_VIEW_END.
+class RefreshViewThread : public MyThread
+{
+public:
+    RefreshViewThread(IVTDialog* parent, const PathViewSnapshot& snapshot);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    void ToRelative();
+    void ToFull();
+    // Target Single File with an operation that reads a destination file.
+    bool SingleFileCase() const;
+    long Rows() const { return static_cast<long>(m_view.sourceCells.size()); }
+
+    PathViewSnapshot m_view; // deep copies
+};
+
+// Deletes from the destination every file whose destination hash an earlier row
+// already has (detached); the first row of each group keeps its file. Ends with
+// IVT_EVT_NO_DUPLICATES_END after the user has closed its closing message.
+class deleteDuplicatesThread : public MyThread
+{
+public:
+    // One path and one hash per row (columns 1 and 4), full paths.
+    deleteDuplicatesThread(IVTDialog* parent, const std::vector<wxString>& destinationPaths,
+                           const std::vector<wxString>& destinationHashes, const wxString& removedPrefix);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    // The closing message on the GUI thread, then the normal cursor back; returns
+    // when the user has closed it.
+    void Finish(int removed, int failed);
+
+    const std::vector<wxString> m_destinationPaths;
+    const std::vector<wxString> m_destinationHashes;
+    const wxString m_removedPrefix;
+    const wxString m_notRemovedFormat;
+    const wxString m_percentFormat;
+    const wxString m_removedFormat;
+    const wxString m_failedFormat;
+    const wxString m_noDuplicatesCaption;
+    const wxString m_noDuplicatesText;
+};
