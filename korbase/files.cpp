@@ -92,6 +92,8 @@ std::vector<wxString> GetAllFiles(const wxString& folder, const Strings& filters
 
 wxString FilenameAbsoluteToRelative(const wxString& path, const wxString& base)
 {
+    if (path.empty())
+        return wxString();
     wxString prefix = base;
     while (prefix.length() > 1 && wxFileName::IsPathSeparator(prefix.Last()))
         prefix.RemoveLast();

@@ -18,7 +18,7 @@ std::vector<wxString> GetAllFiles(const wxString& folder, const Strings& filters
 
 // `path` relative to the folder `base`: no leading separator, native separators
 // between levels, the bare name when `base` is the file's own folder. A path outside
-// `base` is returned relative to it with ".." levels.
+// `base` is returned relative to it with ".." levels; an empty path stays empty.
 wxString FilenameAbsoluteToRelative(const wxString& path, const wxString& base);
 
 // Creates `folder` with every missing level. Returns false when it does not exist afterwards.

@@ -32,13 +32,6 @@ wxString DeepCopy(const wxString& text)
     return wxString(text.wc_str());
 }
 
-// A path cell of the relative view. An empty cell names no file and stays empty
-// (written relative, it would become the working folder).
-wxString RelativeCell(const wxString& cell, const wxString& base)
-{
-    return cell.empty() ? cell : FilenameAbsoluteToRelative(cell, base);
-}
-
 // A translation of the worker's own, sharing nothing with the catalogue.
 wxString Translated(const char* text)
 {
@@ -254,10 +247,10 @@ void RefreshViewThread::ToRelative()
     if (SingleFileCase())
     {
         if (m_view.hasSourcePaths)
-            Post(IVT_EVT_SET_COL0_TEXT, 0, RelativeCell(m_view.sourceCells[0], wxPathOnly(m_view.sourceFile)));
+            Post(IVT_EVT_SET_COL0_TEXT, 0, FilenameAbsoluteToRelative(m_view.sourceCells[0], wxPathOnly(m_view.sourceFile)));
         if (m_view.hasDestinationPaths)
             Post(IVT_EVT_SET_COL1_FILE_DST, 0,
-                 RelativeCell(m_view.destinationCells[0], wxPathOnly(m_view.destinationFile)));
+                 FilenameAbsoluteToRelative(m_view.destinationCells[0], wxPathOnly(m_view.destinationFile)));
         return;
     }
 
@@ -269,11 +262,11 @@ void RefreshViewThread::ToRelative()
             Post(IVT_EVT_APPEND_TMP_DST_NAME, 0, cell);
     if (m_view.hasSourcePaths)
         for (long row = 0; row < Rows(); ++row)
-            Post(IVT_EVT_SET_COL0_TEXT, row, RelativeCell(m_view.sourceCells[row], m_view.sourceFolder));
+            Post(IVT_EVT_SET_COL0_TEXT, row, FilenameAbsoluteToRelative(m_view.sourceCells[row], m_view.sourceFolder));
     if (m_view.hasDestinationPaths)
         for (long row = 0; row < Rows(); ++row)
             Post(IVT_EVT_SET_COL1_FILE_DST, row,
-                 RelativeCell(m_view.destinationCells[row], m_view.destinationFolder));
+                 FilenameAbsoluteToRelative(m_view.destinationCells[row], m_view.destinationFolder));
 }
 
 void RefreshViewThread::ToFull()

@@ -160,6 +160,7 @@ TEST(Files, RelativePaths)
     EXPECT_EQ(FilenameAbsoluteToRelative("/data/src/a/b/c.txt", "/data/src/"), "a/b/c.txt");
     EXPECT_EQ(FilenameAbsoluteToRelative("/data/src/c.txt", "/data/src"), "c.txt");
     EXPECT_EQ(FilenameAbsoluteToRelative("/c.txt", "/"), "c.txt");
+    EXPECT_EQ(FilenameAbsoluteToRelative("", "/data/src"), "");
     // A folder whose name merely begins like the base is not inside it.
     EXPECT_EQ(FilenameAbsoluteToRelative("/data/src2/c.txt", "/data/src"), "../src2/c.txt");
 }
