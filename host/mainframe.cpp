@@ -5,6 +5,7 @@
 #include "korbase/appversion.h"
 
 #include <wx/aboutdlg.h>
+#include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -32,6 +33,10 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, _("korhost"), wxDefaultPosit
                                 _("korhost shows the windows of the korgui library.\n"
                                   "Open them from the Tools menu.")),
                wxSizerFlags().Border(wxALL, 20));
+    sizer->Add(new wxStaticText(panel, wxID_ANY, _("Sources handed to korhost:")),
+               wxSizerFlags().Border(wxLEFT | wxRIGHT, 20));
+    m_openedSources = new wxListBox(panel, wxID_ANY);
+    sizer->Add(m_openedSources, wxSizerFlags(1).Expand().Border(wxALL, 20));
     panel->SetSizer(sizer);
 
     CreateStatusBar();
@@ -39,15 +44,29 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, _("korhost"), wxDefaultPosit
 
     Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
     Bind(wxEVT_MENU, &MainFrame::OnAbout, this, wxID_ABOUT);
+
+    m_services = std::make_unique<HostServices>(*this, menuBar, toolsMenu, helpMenu);
 }
 
 void MainFrame::OnAbout(wxCommandEvent&)
 {
-    const AppVersion version;
-    wxAboutDialogInfo info;
-    info.SetName("korhost");
-    info.SetVersion(KorguiVersion(), wxString::Format(_("korgui %s, revision %s, %s"), KorguiVersion(),
-                                                      version.GetLoomRevision(), version.GetPlatform()));
-    info.SetDescription(_("Demo host application for the korgui library."));
-    wxAboutBox(info, this);
+    m_services->ShowAbout();
+}
+
+void MainFrame::StartSingleInstanceServer()
+{
+    m_services->StartServer([this](const std::vector<wxString>& paths) {
+        for (const wxString& path : paths)
+            OpenCopyAndVerify(path);
+    });
+}
+
+void MainFrame::OpenCopyAndVerify(const wxString& source)
+{
+    // Until the copy-and-verify tool is connected here, show what it would open.
+    if (IsIconized())
+        Iconize(false);
+    Raise();
+    m_openedSources->Append(source);
+    SetStatusText(wxString::Format(_("Copy and verify: %s"), source));
 }
