@@ -16,6 +16,8 @@
 #include <wx/utils.h>
 #include <wx/versioninfo.h>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -51,7 +53,8 @@ HostServices::HostServices(wxFrame& frame, wxMenuBar* menuBar, wxMenu* toolsMenu
 {
     const int noticeLabelId = wxWindow::NewControlId();
     const int showNoticeId = wxWindow::NewControlId();
-    toolsMenu->AppendSeparator();
+    if (toolsMenu->GetMenuItemCount() > 0)
+        toolsMenu->AppendSeparator();
     toolsMenu->Append(showNoticeId, _("Show the &Notice"), _("Put the notice menu into the menu bar"));
     toolsMenu->Append(noticeLabelId, _("Notice &Title..."), _("Choose the title of the notice menu"));
 
@@ -128,14 +131,16 @@ wxString HostServices::SystemReport() const
     const AppVersion version;
     const wxPlatformInfo& platform = wxPlatformInfo::Get();
     wxString report;
-    auto line = [&report](const wxString& name, const wxString& value) { report << name << ":\t" << value << "\n"; };
+    // Names padded into one column: the report shows in a monospaced font.
+    auto line = [&report](const wxString& name, const wxString& value) {
+        report << wxString(name + ":").Pad(20 - std::min<size_t>(19, name.length() + 1)) << value << "\n";
+    };
     line(_("korgui"), KorguiVersion());
     line(_("Revision"), version.GetLoomRevision());
     line(_("Platform"), version.GetPlatform());
     line(_("Operating system"), wxGetOsDescription());
-    line(_("Toolkit"), wxString::Format("%s %d.%d (GTK %d.%d)", wxGetLibraryVersionInfo().GetVersionString(),
-                                         wxMAJOR_VERSION, wxMINOR_VERSION, platform.GetToolkitMajorVersion(),
-                                         platform.GetToolkitMinorVersion()));
+    line(_("Toolkit"), wxString::Format("%s (GTK %d.%d)", wxGetLibraryVersionInfo().GetVersionString(),
+                                         platform.GetToolkitMajorVersion(), platform.GetToolkitMinorVersion()));
     line(_("Language"), wxUILocale::GetCurrent().GetName());
     for (unsigned i = 0; i < wxDisplay::GetCount(); ++i)
     {

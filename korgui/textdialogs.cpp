@@ -59,6 +59,12 @@ KorScrollableTextDialogBase::KorScrollableTextDialogBase(wxWindow* parent, const
     m_text->StyleClearAll(); // every style starts from the default one, so all text is monospaced
     m_text->SetWrapMode(wxSTC_WRAP_WORD);
     m_text->SetTabWidth(2);
+    // A text to read: no margins for line numbers or markers, no blinking caret.
+    for (int margin = 0; margin < m_text->GetMarginCount(); ++margin)
+        m_text->SetMarginWidth(margin, 0);
+    m_text->SetMarginLeft(6);
+    m_text->SetMarginRight(6);
+    m_text->SetCaretStyle(wxSTC_CARETSTYLE_INVISIBLE);
     m_text->SetText(content);
     m_text->SetReadOnly(true);
     m_text->SetWindowStyleFlag(m_text->GetWindowStyleFlag() & ~wxTE_PROCESS_ENTER);
