@@ -287,69 +287,84 @@ private:
     void ReadFrom(ClientIt it)
     {
         if (it->busy)
-            return; // its next request waits until the host has handled this one
-        char buffer[4096];
+            return; // read again once the host has handled the current request
+        // Reading goes on after each request: more may have come while the host handled it.
         for (;;)
         {
-            it->socket->Read(buffer, sizeof(buffer));
-            const std::size_t count = it->socket->LastCount();
-            if (count == 0)
-                break;
-            it->input.append(buffer, count);
-            // A request never needs more than a message and its framing.
-            if (it->input.size() > maxMessageBytes + maxTopicBytes + 64)
+            std::size_t received = 0;
+            char buffer[4096];
+            for (;;)
             {
-                Drop(it);
-                return;
+                it->socket->Read(buffer, sizeof(buffer));
+                const std::size_t count = it->socket->LastCount();
+                if (count == 0)
+                    break;
+                received += count;
+                it->input.append(buffer, count);
+                // A request never needs more than a message and its framing.
+                if (it->input.size() > maxMessageBytes + maxTopicBytes + 64)
+                    return Drop(it);
             }
+            if (!Process(it) || received == 0)
+                return;
         }
-        Process(it);
     }
 
-    // Handles every complete request in the client's input; drops it on anything else.
-    void Process(ClientIt it)
+    // Handles every complete request in the client's input; drops the client on
+    // anything else. False when the client is gone.
+    bool Process(ClientIt it)
     {
         for (;;)
         {
             std::string& in = it->input;
             if (in.empty())
-                return;
+                return true;
             const unsigned char code = static_cast<unsigned char>(in[0]);
             if (!it->connection)
             {
                 if (code != IPC_CONNECT)
-                    return Drop(it);
+                {
+                    Drop(it);
+                    return false;
+                }
                 if (in.size() < 5)
-                    return;
+                    return true;
                 const std::uint32_t length = ReadLittleEndian32(in, 1);
                 if (length > maxTopicBytes)
-                    return Drop(it);
+                {
+                    Drop(it);
+                    return false;
+                }
                 if (in.size() < 5 + length)
-                    return;
+                    return true;
                 it->topic = wxString::FromUTF8(in.data() + 5, length);
                 in.erase(0, 5 + length);
                 if (!Connect(it))
-                    return;
+                    return false;
             }
             else if (code == IPC_EXECUTE)
             {
                 if (in.size() < 6)
-                    return;
+                    return true;
                 const auto format = static_cast<wxIPCFormat>(static_cast<unsigned char>(in[1]));
                 const std::uint32_t size = ReadLittleEndian32(in, 2);
                 if (size > maxMessageBytes)
-                    return Drop(it);
+                {
+                    Drop(it);
+                    return false;
+                }
                 if (in.size() < 6 + std::size_t(size))
-                    return;
+                    return true;
                 const std::string data = in.substr(6, size);
                 in.erase(0, 6 + std::size_t(size));
                 if (!Execute(it, data, format))
-                    return;
+                    return false;
             }
             else
             {
                 // A disconnect ends the client; the toolkit's other requests are not served.
-                return Drop(it);
+                Drop(it);
+                return false;
             }
         }
     }
@@ -512,10 +527,13 @@ bool IsThereAnotherInstance(const wxString& lockName, const wxString& serviceNam
             std::unique_ptr<wxConnectionBase> connection;
             wxString error;
             const wxString path = SingleInstanceSocketPath(serviceName, &error);
-            // Only a socket of this user's own gets the command line.
-            if (client && !path.empty() && IsOwnSocket(path, error))
+            // Only a socket of this user's own gets the command line. No socket at all
+            // is no news: the message box below says that nobody answered.
+            const bool exists = !path.empty() && wxFileName::Exists(path, wxFILE_EXISTS_SYMLINK | wxFILE_EXISTS_NO_FOLLOW |
+                                                                            wxFILE_EXISTS_ANY);
+            if (client && exists && IsOwnSocket(path, error))
                 connection.reset(client->MakeConnection("localhost", path, topic));
-            else
+            else if (path.empty() || exists)
                 wxLogWarning(_("The running instance cannot be reached: %s"), error);
             if (connection)
             {

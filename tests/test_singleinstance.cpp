@@ -556,6 +556,19 @@ TEST(SingleInstance, MalformedAndOversizedRequestsAreRefusedAndTheServerKeepsSer
     EXPECT_EQ(running.server.received.messages.back(), std::vector<wxString>{"after"});
 }
 
+TEST(SingleInstance, SeveralRequestsOnOneConnectionAreServedInOrder)
+{
+    RunningInstance running;
+    RawClient client(running.socketPath);
+    client.Send(ConnectFrame("topic") + ExecuteFrame("[\"one\"]") + ExecuteFrame("[\"two\",\"three\"]") +
+                std::string(1, '\x0b'));
+    EXPECT_TRUE(client.WaitClosed(std::chrono::seconds(10)));
+    ASSERT_EQ(running.server.received.messages.size(), 2u);
+    EXPECT_EQ(running.server.received.messages[0], std::vector<wxString>{"one"});
+    EXPECT_EQ(running.server.received.messages[1], (std::vector<wxString>{"two", "three"}));
+    EXPECT_EQ(running.server.received.disconnects, 1);
+}
+
 TEST(SingleInstance, SilentClientsNeitherFreezeTheGuiNorBlockOthers)
 {
     RunningInstance running;
