@@ -22,8 +22,6 @@ namespace
 // A path as the running instance must see it: its working folder may be another.
 wxString AbsolutePath(const wxString& argument)
 {
-    if (argument.StartsWith("-"))
-        return argument;
     wxFileName name(argument);
     name.MakeAbsolute();
     return name.GetFullPath();
@@ -41,27 +39,30 @@ public:
         const wxFileName exe(wxStandardPaths::Get().GetExecutablePath());
         KorguiLoadTranslations(exe.GetPath());
 
+        // Options first: --help and mistakes are answered here, not by the running instance.
+        if (!wxApp::OnInit())
+            return false;
+
         // A second start hands its paths to the running instance and ends.
         wxArrayString arguments;
-        for (int i = 0; i < argc; ++i)
-            arguments.push_back(i == 0 ? argv[i] : AbsolutePath(argv[i]));
+        arguments.push_back(argv[0]);
+        for (const wxString& source : m_sources)
+            arguments.push_back(source);
         std::vector<const wchar_t*> pointers;
         for (const wxString& a : arguments)
             pointers.push_back(a.wc_str());
         wxCmdLineArgsArray startArguments;
-        startArguments.Init(argc, pointers.data());
+        startArguments.Init(static_cast<int>(pointers.size()), pointers.data());
         wxSingleInstanceChecker* checker = nullptr;
         if (IsThereAnotherInstance(HostLockName(), SingleInstanceServer::GetDefaultServerName(), HostTopic(),
-                                   "korhost", argc, startArguments, false, HostClientFactory(),
-                                   SingleInstancePassCommandLine, checker))
+                                   "korhost", static_cast<int>(arguments.size()), startArguments, false,
+                                   HostClientFactory(), SingleInstancePassCommandLine, checker))
         {
             CallAfter([this] { ExitMainLoop(); });
             return true;
         }
         m_checker.reset(checker);
 
-        if (!wxApp::OnInit())
-            return false;
         auto* frame = new MainFrame;
         frame->Show();
         frame->StartSingleInstanceServer();
