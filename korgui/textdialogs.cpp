@@ -65,8 +65,7 @@ KorScrollableTextDialogBase::KorScrollableTextDialogBase(wxWindow* parent, const
     m_text->SetMarginLeft(6);
     m_text->SetMarginRight(6);
     m_text->SetCaretStyle(wxSTC_CARETSTYLE_INVISIBLE);
-    m_text->SetText(content);
-    m_text->SetReadOnly(true);
+    SetContent(content);
     m_text->SetWindowStyleFlag(m_text->GetWindowStyleFlag() & ~wxTE_PROCESS_ENTER);
     m_sizer->Add(m_text, wxSizerFlags(1).Expand().Border(wxLEFT | wxRIGHT | wxTOP, 10));
 
@@ -78,6 +77,7 @@ void KorScrollableTextDialogBase::SetContent(const wxString& content)
 {
     m_text->SetReadOnly(false);
     m_text->SetText(content);
+    m_text->EmptyUndoBuffer(); // nothing to take back to
     m_text->SetReadOnly(true);
 }
 
