@@ -226,6 +226,28 @@ TEST(MenuNotification, OpeningTheAttachedMenuRemovesIt)
     EXPECT_EQ(host.bar->GetMenuCount(), 2u);
 }
 
+TEST(MenuNotification, OpeningReachesTheOverrideOfADerivedClass)
+{
+    struct CountingNotification : MenuNotification
+    {
+        int opened = 0;
+        void OnMenuClick(wxMenuEvent& event) override
+        {
+            ++opened;
+            MenuNotification::OnMenuClick(event);
+        }
+    };
+    HostFrame host;
+    CountingNotification notification;
+    notification.SetLabel("Notice");
+    notification.Init(host.frame.get(), host.bar);
+    notification.SetAttached(true);
+    wxMenuEvent open(wxEVT_MENU_OPEN, 0, notification.GetMenu());
+    wxMenu::ProcessMenuEvent(notification.GetMenu(), open, host.frame.get());
+    EXPECT_EQ(notification.opened, 1);
+    EXPECT_FALSE(notification.IsAttached());
+}
+
 TEST(MenuNotification, UserOpensTheColouredMenuChoosesAnItemAndItIsGone)
 {
     HostFrame host;
