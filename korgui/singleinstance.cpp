@@ -9,6 +9,7 @@
 #include <wx/timer.h>
 #include <wx/utils.h>
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -22,6 +23,7 @@
 const std::size_t SingleInstanceServer::maxMessageBytes = 1024 * 1024;
 const int SingleInstanceServer::clientTimeoutMillis = 5000;
 const std::size_t SingleInstanceServer::maxPendingClients = 8;
+const int SingleInstanceClient::answerTimeoutMillis = 5000;
 
 namespace
 {
@@ -85,19 +87,66 @@ bool IsOwnSocket(const wxString& path, wxString& error)
     return false;
 }
 
-// True when a server accepts connections on the socket at `path`.
-bool IsSocketServed(const wxString& path)
+std::int64_t NowMillis()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// A connected socket to the server at `path`, or -1. The caller closes it.
+int ConnectTo(const wxString& path)
 {
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
-        return false;
+        return -1;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const std::string native = NativePath(path);
     std::strncpy(address.sun_path, native.c_str(), sizeof(address.sun_path) - 1);
-    const bool served = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0)
+    {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// True when a server accepts connections on the socket at `path`.
+bool IsSocketServed(const wxString& path)
+{
+    const int fd = ConnectTo(path);
+    if (fd < 0)
+        return false;
     close(fd);
-    return served;
+    return true;
+}
+
+// True when the server at `path` answers within `timeoutMillis`. The toolkit's client
+// would wait ten minutes for an instance that hangs; this asks first, with a connect
+// request for no topic, which servers refuse at once without involving the host.
+bool IsServerAnswering(const wxString& path, int timeoutMillis)
+{
+    const int fd = ConnectTo(path);
+    if (fd < 0)
+        return false;
+    const unsigned char request[] = {IPC_CONNECT, 0, 0, 0, 0};
+    bool answered = send(fd, request, sizeof(request), MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof(request));
+    if (answered)
+    {
+        pollfd reply{fd, POLLIN, 0};
+        const std::int64_t deadline = NowMillis() + timeoutMillis;
+        int ready = 0;
+        for (std::int64_t left = timeoutMillis; left >= 0; left = deadline - NowMillis())
+        {
+            ready = poll(&reply, 1, static_cast<int>(left));
+            if (ready >= 0 || errno != EINTR)
+                break;
+        }
+        unsigned char code = 0;
+        answered = ready > 0 && recv(fd, &code, 1, 0) == 1;
+    }
+    close(fd);
+    return answered;
 }
 
 wxString SocketFileName(const wxString& serviceName)
@@ -118,11 +167,6 @@ std::uint32_t ReadLittleEndian32(const std::string& bytes, std::size_t offset)
     return value;
 }
 
-std::int64_t NowMillis()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 } // namespace
 
@@ -531,7 +575,8 @@ bool IsThereAnotherInstance(const wxString& lockName, const wxString& serviceNam
             // is no news: the message box below says that nobody answered.
             const bool exists = !path.empty() && wxFileName::Exists(path, wxFILE_EXISTS_SYMLINK | wxFILE_EXISTS_NO_FOLLOW |
                                                                             wxFILE_EXISTS_ANY);
-            if (client && exists && IsOwnSocket(path, error))
+            if (client && exists && IsOwnSocket(path, error) &&
+                IsServerAnswering(path, SingleInstanceClient::answerTimeoutMillis))
                 connection.reset(client->MakeConnection("localhost", path, topic));
             else if (path.empty() || exists)
                 wxLogWarning(_("The running instance cannot be reached: %s"), error);

@@ -20,7 +20,8 @@
 // reads without ever blocking, drops a client that does not finish within
 // clientTimeoutMillis or sends more than maxMessageBytes, and passes the host's
 // connection only execute requests that hold a JSON array of strings. The client
-// side is the toolkit's own.
+// side is the toolkit's own, after a short check that the running instance answers
+// at all (the toolkit's client would wait ten minutes for one that hangs).
 
 // What IsThereAnotherInstance does when another instance runs.
 enum SingleInstanceOnAlreadyRunningAction
@@ -97,6 +98,10 @@ public:
     virtual ~SingleInstanceClient() = default;
 
     wxConnectionBase* OnMakeConnection() override = 0;
+
+    // How long a new start waits for the running instance to answer before it
+    // reports the instance as too busy.
+    static const int answerTimeoutMillis;
 };
 
 class SingleInstanceClientFactory

@@ -68,8 +68,11 @@ class RecordingServer : public SingleInstanceServer
 public:
     wxConnectionBase* OnAcceptConnection(const wxString& topic) override
     {
+        ++accepted;
         return topic == "topic" ? new RecordingConnection(received) : nullptr;
     }
+
+    int accepted = 0;
 
     Received received;
 };
@@ -359,6 +362,7 @@ TEST(SingleInstance, SecondStartForwardsItsArgumentsAsOneJsonArray)
     ASSERT_EQ(running.server.received.messages.size(), 1u);
     EXPECT_EQ(running.server.received.messages[0], arguments);
     EXPECT_EQ(running.server.received.topics[0], "topic");
+    EXPECT_EQ(running.server.accepted, 1) << "asking whether the instance answers is not a connection";
 
     // The running instance keeps serving.
     const HelperRun again = RunHelper(running.lock, running.service, SingleInstancePassCommandLine, false, {"next"});
@@ -454,6 +458,27 @@ TEST(SingleInstance, TooBusyMessageWhenNoServerAnswers)
     // The server of the next instance replaces such a file.
     RecordingServer next;
     EXPECT_TRUE(next.Create(running.service));
+}
+
+TEST(SingleInstance, TooBusyMessageWhenTheRunningInstanceHangs)
+{
+    RunningInstance running(false);
+    // An instance that listens but never gets round to answering.
+    wxString error;
+    const wxString path = SingleInstanceSocketPath(running.service, &error);
+    ASSERT_FALSE(path.empty()) << error;
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.fn_str(), sizeof(address.sun_path) - 1);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(chmod(path.fn_str(), 0600), 0);
+    ASSERT_EQ(listen(fd, 5), 0);
+
+    const HelperRun run = RunHelper(running.lock, running.service, SingleInstancePassCommandLine, false, {"file"});
+    close(fd);
+    EXPECT_TRUE(run.Has(tooBusy)) << run.output;
+    EXPECT_TRUE(run.Has("result=1")) << run.output;
 }
 
 TEST(SingleInstance, SocketWithOpenModeIsNotTrusted)
