@@ -13,14 +13,14 @@
 #include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
 #include <wx/utils.h>
 
 extern "C" {
 #include <libavutil/avutil.h>
 }
-#include <wx/panel.h>
-#include <wx/sizer.h>
-#include <wx/stattext.h>
 
 MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, _("korhost"), wxDefaultPosition, wxSize(640, 400))
 {
@@ -61,6 +61,7 @@ MainFrame::MainFrame() : wxFrame(nullptr, wxID_ANY, _("korhost"), wxDefaultPosit
     Bind(KORGUI_EVT_SCRCAP_ABOUT, &MainFrame::OnScreenCaptureAbout, this);
     Bind(KORGUI_EVT_SCRCAP_CLOSED, &MainFrame::OnScreenCaptureClosed, this);
     Bind(wxEVT_MENU, &MainFrame::OnCopyAndVerify, this, copyAndVerifyId);
+    m_services = std::make_unique<HostServices>(*this, menuBar, toolsMenu, helpMenu);
 }
 
 // Out of line, where ScreenCaptureController is complete.
@@ -68,13 +69,26 @@ MainFrame::~MainFrame() = default;
 
 void MainFrame::OnAbout(wxCommandEvent&)
 {
-    const AppVersion version;
-    wxAboutDialogInfo info;
-    info.SetName("korhost");
-    info.SetVersion(KorguiVersion(), wxString::Format(_("korgui %s, revision %s, %s"), KorguiVersion(),
-                                                      version.GetLoomRevision(), version.GetPlatform()));
-    info.SetDescription(_("Demo host application for the korgui library."));
-    wxAboutBox(info, this);
+    m_services->ShowAbout();
+}
+
+void MainFrame::StartSingleInstanceServer()
+{
+    m_services->StartServer([this](const std::vector<wxString>& paths) {
+        for (const wxString& path : paths)
+            OpenCopyAndVerify(path);
+    });
+}
+
+void MainFrame::OpenCopyAndVerify(const wxString& source)
+{
+    if (IsIconized())
+        Iconize(false);
+    Raise();
+    // Modeless, as a host shows it; the dialog destroys itself when closed.
+    auto* dialog = new IVTDialog(this, AppVersion(), _("Copy and Verify"));
+    dialog->Show();
+    dialog->SetSourcePath(source);
 }
 
 void MainFrame::OnScreenCapture(wxCommandEvent&)
@@ -116,7 +130,6 @@ void MainFrame::OnScreenCaptureClosed(wxCommandEvent& event)
 
 void MainFrame::OnCopyAndVerify(wxCommandEvent&)
 {
-    // Modeless, as a host shows it; the dialog destroys itself when closed.
     auto* dialog = new IVTDialog(this, AppVersion(), _("Copy and Verify"));
     dialog->Show();
 }

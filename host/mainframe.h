@@ -1,5 +1,7 @@
 #pragma once
 
+#include "hostservices.h"
+
 #include <wx/frame.h>
 
 #include <memory>
@@ -14,12 +16,18 @@ public:
     MainFrame();
     ~MainFrame() override;
 
+    // Receives the paths of korhost's second starts.
+    void StartSingleInstanceServer();
+    // Opens the copy-and-verify tool with `source` as its source folder or file.
+    void OpenCopyAndVerify(const wxString& source);
+
 private:
     void OnAbout(wxCommandEvent& event);
+    void OnCopyAndVerify(wxCommandEvent& event);
     void OnScreenCapture(wxCommandEvent& event);
     void OnScreenCaptureAbout(wxCommandEvent& event);
     void OnScreenCaptureClosed(wxCommandEvent& event);
 
     std::unique_ptr<ScreenCaptureController> m_screenCapture;
-    void OnCopyAndVerify(wxCommandEvent& event);
+    std::unique_ptr<HostServices> m_services;
 };

@@ -20,6 +20,12 @@ StyledWrappingStaticText::StyledWrappingStaticText(wxWindow* parent, wxWindowID 
 
 void StyledWrappingStaticText::SetLabel(const wxString& label)
 {
+    // Wrap() sets the wrapped text through this virtual; that is not a new label.
+    if (m_rewrapping)
+    {
+        wxStaticText::SetLabel(label);
+        return;
+    }
     m_unwrapped = label;
     m_wrappedWidth = -1;
     wxStaticText::SetLabel(label);
@@ -38,6 +44,8 @@ void StyledWrappingStaticText::Rewrap(int width)
         return;
     m_wrappedWidth = width;
     // Wrap() works on the current label, so start again from the original text.
+    m_rewrapping = true;
     wxStaticText::SetLabel(m_unwrapped);
     Wrap(width);
+    m_rewrapping = false;
 }

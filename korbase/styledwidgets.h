@@ -30,4 +30,5 @@ private:
 
     wxString m_unwrapped;
     int m_wrappedWidth = -1;
+    bool m_rewrapping = false;
 };

@@ -367,6 +367,21 @@ void IVTDialog::Message(const wxString& caption, const wxString& text)
 
 // Choosing source and destination
 
+void IVTDialog::SetSourcePath(const wxString& path)
+{
+    const int target = wxFileExists(path) ? IVT_TARGET_SINGLE_FILE : IVT_TARGET_SUBFOLDERS;
+    if (m_combo4->GetSelection() != target)
+    {
+        m_combo4->SetSelection(target);
+        wxCommandEvent choice(wxEVT_CHOICE, m_combo4->GetId());
+        choice.SetInt(target);
+        RecursiveComboBoxFile(choice);
+    }
+    m_tc1->ChangeValue(path);
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, m_tc1->GetId());
+    ForTheEnterEventTc1(enter);
+}
+
 void IVTDialog::OnClick__PathSource(wxCommandEvent&)
 {
     const int operation = m_combo1->GetSelection();

@@ -59,6 +59,10 @@ public:
     void RecursiveComboBoxFile(wxCommandEvent& event);
 
     // Choosing source and destination
+    // Takes `path` as the source as if the user had typed it and pressed Enter; a
+    // file switches the Target to "Single File" first, a folder to "Include Subfolders".
+    // For hosts that open the tool on a path they were given.
+    void SetSourcePath(const wxString& path);
     void OnClick__PathSource(wxCommandEvent& event);
     void OnClick__PathDst(wxCommandEvent& event);
     void ForTheEnterEventTc1(wxCommandEvent& event);

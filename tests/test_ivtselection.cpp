@@ -232,6 +232,29 @@ TEST_F(IvtDialogTest, EnterInTheSourceField)
     EXPECT_EQ(d->m_srcDir, dir.Path());
 }
 
+// A host hands the tool a path it was started with (korhost's second start).
+TEST_F(IvtDialogTest, SourceHandedOverByTheHost)
+{
+    IVTDialog* d = dialog.get();
+    TempDir dir;
+    const wxString file = dir.WriteFile("clip.mov", "c");
+    const wxString folder = dir.MakeDir("folder");
+
+    d->SetSourcePath(file);
+    EXPECT_EQ(d->m_combo4->GetSelection(), IVT_TARGET_SINGLE_FILE);
+    EXPECT_EQ(d->m_tc1->GetValue(), file);
+    EXPECT_EQ(d->m_srcFile, file);
+
+    d->SetSourcePath(folder);
+    EXPECT_EQ(d->m_combo4->GetSelection(), IVT_TARGET_SUBFOLDERS);
+    EXPECT_EQ(d->m_tc1->GetValue(), folder);
+    EXPECT_EQ(d->m_tmp_SrcDir, folder);
+
+    wxTEST_DIALOG(d->SetSourcePath(dir / "missing"),
+                  ExpectMessage("Invalid Path Error", "Invalid source path: the directory does not exist"));
+    EXPECT_EQ(d->m_tc1->GetValue(), "");
+}
+
 TEST_F(IvtDialogTest, EnterInTheDestinationField)
 {
     IVTDialog* d = dialog.get();
