@@ -125,6 +125,13 @@ public:
     void CompareOnlySharedFilesAFTER(wxCommandEvent& event);
     void RefreshView_AFTER(wxCommandEvent& event);
 
+    // Hashing and comparing: the operation starters (Run calls them; they take what
+    // their worker needs from the dialog as it is now and start it).
+    void HashSourceFn();
+    void HashDestinationFn();
+    // Also the second step of a single-file "Copy Source to Destination and Compare".
+    void CompareOnlySharedFiles();
+
     // Controls (children of the dialog's panel)
     wxTextCtrl* m_tc1 = nullptr; // source path
     wxButton* m_buttonSrc = nullptr;
@@ -215,6 +222,11 @@ private:
     void FinishHashing(WorkerSlot& slot, int hashColumn);
     // Rows whose Copy Status or Hash Comparison failed, or whose destination file was removed, turn red.
     void MarkFailedRowsRed();
+
+    // Starts a detached operation worker and counts it in m_runningThreads; `slot`,
+    // when given, lets Stop reach it. A worker that cannot be created is reported, is
+    // not counted, and the dialog is idle again. Returns false then.
+    bool StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot);
 
     const std::shared_ptr<WorkerEventChannel> m_workerEvents;
 
