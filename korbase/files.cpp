@@ -28,6 +28,11 @@ bool MatchesFilters(const wxString& name, const Strings& filters)
     return !anyFilter;
 }
 
+bool HasFilter(const Strings& filters)
+{
+    return std::any_of(filters.begin(), filters.end(), [](const wxString& f) { return !f.empty(); });
+}
+
 struct DirCloser
 {
     void operator()(DIR* d) const { closedir(d); }
@@ -74,7 +79,8 @@ void ListFolder(const std::string& folder, const Strings& filters, bool recursiv
         // A name the file-name conversion cannot carry both ways would name another file.
         if (path.empty() || std::string(path.fn_str()) != full)
             continue;
-        if (MatchesFilters(wxFileName(path).GetFullName(), filters))
+        // Without a filter the name need not be taken apart: listings are of every file, often many thousands.
+        if (!HasFilter(filters) || MatchesFilters(wxFileName(path).GetFullName(), filters))
             out.push_back(path);
     }
 }

@@ -8,7 +8,7 @@
 #include "korbase/files.h"
 #include "korbase/hash.h"
 
-#include <wx/filename.h>
+#include <wx/filefn.h>
 #include <wx/intl.h>
 
 namespace
@@ -82,11 +82,12 @@ double PercentAfter(std::size_t index, std::size_t count)
     return 100.0 * static_cast<double>(index + 1) / static_cast<double>(count);
 }
 
-// Big files get a progress text of their own before they are hashed.
+// Big files get a progress text of their own before they are hashed. One stat, as
+// every file of a compare is asked.
 bool IsBigFile(const wxString& file)
 {
-    const wxULongLong size = wxFileName::GetSize(file);
-    return size != wxInvalidSize && size > wxULongLong(200000000);
+    wxStructStat st;
+    return wxStat(file, &st) == 0 && st.st_size > 200000000;
 }
 
 } // namespace
