@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -47,22 +48,28 @@ void ListFolder(const std::string& folder, const Strings& filters, bool recursiv
     if (!dir)
         return;
 
-    std::vector<std::string> names;
+    // Names with the type the folder gives for them, where it gives one.
+    std::vector<std::pair<std::string, unsigned char>> names;
     while (dirent* entry = readdir(dir.get()))
     {
         const std::string name = entry->d_name;
         if (name != "." && name != "..")
-            names.push_back(name);
+            names.emplace_back(name, entry->d_type);
     }
     dir.reset();
     std::sort(names.begin(), names.end());
 
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
-    for (const std::string& name : names)
+    for (const auto& [name, type] : names)
     {
         const std::string full = prefix + name;
         struct stat st;
-        if (lstat(full.c_str(), &st) != 0)
+        // Plain files and folders need no lstat; links and unknown types do.
+        if (type == DT_REG)
+            st.st_mode = S_IFREG;
+        else if (type == DT_DIR)
+            st.st_mode = S_IFDIR;
+        else if (lstat(full.c_str(), &st) != 0)
             continue;
         if (S_ISDIR(st.st_mode))
         {
