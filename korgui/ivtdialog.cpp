@@ -1225,20 +1225,7 @@ void IVTDialog::RefreshView_AFTER(wxCommandEvent&)
 
 bool IVTDialog::StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot)
 {
-    if (worker->Create() != wxTHREAD_NO_ERROR)
-    {
-        Message(wxString(), _("Could not create thread"));
-        RemoveEmptyRows();
-        AbleWidgetsAgain();
-        return false;
-    }
-    if (slot)
-    {
-        m_operationRunning = true;
-        slot->Start(*worker);
-    }
-    // Detached: from here on the thread owns itself and deletes itself when it ends.
-    if (worker.release()->Run() != wxTHREAD_NO_ERROR)
+    const auto fail = [this, slot]
     {
         if (slot)
             slot->alive = false;
@@ -1246,7 +1233,17 @@ bool IVTDialog::StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlo
         RemoveEmptyRows();
         AbleWidgetsAgain();
         return false;
+    };
+    if (worker->Create() != wxTHREAD_NO_ERROR)
+        return fail();
+    if (slot)
+    {
+        m_operationRunning = true;
+        slot->Start(*worker);
     }
+    // Detached: from here on the thread owns itself and deletes itself when it ends.
+    if (worker.release()->Run() != wxTHREAD_NO_ERROR)
+        return fail();
     ++m_runningThreads;
     return true;
 }
