@@ -664,12 +664,13 @@ void IVTDialog::RunSingleFile(int operation)
             DestinationChoice();
         }
         m_listCtrl->SetCell(0, 5, wxString());
-        // The hashing starter (HashSourceFn / HashDestinationFn) takes over here.
-        AbleWidgetsAgain();
+        if (operation == IVT_OP_HASH_SOURCE)
+            HashSourceFn();
+        else
+            HashDestinationFn();
         return;
     case IVT_OP_COMPARE:
-        // The compare starter (CompareOnlySharedFiles) takes over here.
-        AbleWidgetsAgain();
+        CompareOnlySharedFiles();
         return;
     case IVT_OP_COPY:
     case IVT_OP_COPY_AND_COMPARE:
@@ -721,14 +722,17 @@ void IVTDialog::RunFolders(int operation)
         }
         SourceChoice();
         DestinationChoice();
-        // The hashing worker (HelperRunHashComparisonEmpty) takes over here.
-        AbleWidgetsAgain();
+        {
+            // Empties the comparison column first; its end starts the hashing.
+            StartOperationWorker(std::make_unique<HelperRunHashComparisonEmpty>(this, m_listCtrl->RowCount(),
+                                                                                operation, wxTHREAD_DETACHED),
+                                 nullptr);
+        }
         return;
     case IVT_OP_COMPARE:
         SourceChoice();
         DestinationChoice();
-        // The compare starter (CompareOnlySharedFiles) takes over here.
-        AbleWidgetsAgain();
+        CompareOnlySharedFiles();
         return;
     case IVT_OP_COPY:
         SourceChoice();
@@ -1171,12 +1175,20 @@ void IVTDialog::CopySrcToDstFnAFTER(wxCommandEvent&)
 void IVTDialog::HelperRunHashComparisonEmptyAFTER(wxCommandEvent& event)
 {
     --m_runningThreads;
-    const int next = event.GetInt();
-    if (next != 7 && next != 8)
+    switch (event.GetInt())
+    {
+    case 7:
+        HashSourceFn();
+        return;
+    case 8:
+        HashDestinationFn();
+        return;
+    default:
         wxMessageBox(_("Error HelperRunHashThread, please report the bug"), _("HelperRunHash error"), wxSTAY_ON_TOP,
                      this);
-    RemoveEmptyRows();
-    AbleWidgetsAgain();
+        RemoveEmptyRows();
+        AbleWidgetsAgain();
+    }
 }
 
 void IVTDialog::FinishHashing(WorkerSlot& slot, int hashColumn)
@@ -1230,18 +1242,6 @@ void IVTDialog::RefreshView_AFTER(wxCommandEvent&)
 
 // Workers of the results upkeep
 
-void IVTDialog::StartDetachedWorker(std::unique_ptr<MyThread> worker, MyThread*& slot)
-{
-    if (worker->Create() != wxTHREAD_NO_ERROR || worker->Run() != wxTHREAD_NO_ERROR)
-    {
-        Message(wxString(), _("Could not create thread"));
-        return;
-    }
-    // Running now: a detached thread deletes itself when it ends.
-    slot = worker.release();
-    ++m_runningThreads;
-}
-
 std::vector<wxString> IVTDialog::ColumnTexts(int column) const
 {
     std::vector<wxString> texts;
@@ -1274,7 +1274,7 @@ void IVTDialog::RefreshView(wxCommandEvent&)
     view.destinationFolder = m_dstDir;
     view.operation = m_combo1->GetSelection();
     view.target = m_combo4->GetSelection();
-    StartDetachedWorker(std::make_unique<RefreshViewThread>(this, view), m_refreshThread);
+    StartOperationWorker(std::make_unique<RefreshViewThread>(this, view), nullptr);
 }
 
 void IVTDialog::OnColClick__Sort(wxListEvent& event)
@@ -1330,7 +1330,57 @@ void IVTDialog::OnClick__NoDuplicates(wxCommandEvent&)
         Message(_("Warning view message"), _("Warning: you should select the full-path view before"));
         return;
     }
-    StartDetachedWorker(
-        std::make_unique<deleteDuplicatesThread>(this, ColumnTexts(1), ColumnTexts(4), m_txtFileRemoved),
-        m_noDuplicatesThread);
+    StartOperationWorker(
+        std::make_unique<deleteDuplicatesThread>(this, ColumnTexts(1), ColumnTexts(4), m_txtFileRemoved), nullptr);
+}
+
+// Hashing and comparing
+
+bool IVTDialog::StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot)
+{
+    const auto fail = [this, slot]
+    {
+        if (slot)
+            slot->alive = false;
+        Message(wxString(), _("Could not create thread"));
+        RemoveEmptyRows();
+        AbleWidgetsAgain();
+        return false;
+    };
+    if (worker->Create() != wxTHREAD_NO_ERROR)
+        return fail();
+    if (slot)
+    {
+        m_operationRunning = true;
+        slot->Start(*worker);
+    }
+    // Detached: from here on the thread owns itself and deletes itself when it ends.
+    if (worker.release()->Run() != wxTHREAD_NO_ERROR)
+        return fail();
+    ++m_runningThreads;
+    return true;
+}
+
+void IVTDialog::HashSourceFn()
+{
+    StartOperationWorker(std::make_unique<HashSourceThread>(this, m_combo4->GetSelection(), m_pathSource, m_srcFile,
+                                                            m_listCtrl->RowCount(), m_combo3->GetSelection()),
+                         &m_hashSrcThread);
+}
+
+void IVTDialog::HashDestinationFn()
+{
+    StartOperationWorker(std::make_unique<HashDstThread>(this, m_combo4->GetSelection(), m_combo1->GetSelection(),
+                                                         m_PathDestination, m_dstFile, m_CopyStatus,
+                                                         m_listCtrl->RowCount(), m_combo3->GetSelection()),
+                         &m_hashDstThread);
+}
+
+void IVTDialog::CompareOnlySharedFiles()
+{
+    // The list is emptied by the worker, in order with its rows.
+    StartOperationWorker(std::make_unique<CompareOnlySharedThread>(
+                             this, m_combo4->GetSelection(), m_combo1->GetSelection(), m_combo3->GetSelection(),
+                             m_srcFile, m_dstFile, m_srcDir, m_dstDir, m_pathSource, m_PathDestination, m_CopyStatus),
+                         &m_compareThread);
 }

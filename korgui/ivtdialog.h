@@ -137,6 +137,13 @@ public:
     // Duplicate removal in the destination
     void OnClick__NoDuplicates(wxCommandEvent& event);
 
+    // Hashing and comparing: the operation starters (Run calls them; they take what
+    // their worker needs from the dialog as it is now and start it).
+    void HashSourceFn();
+    void HashDestinationFn();
+    // Also the second step of a single-file "Copy Source to Destination and Compare".
+    void CompareOnlySharedFiles();
+
     // Controls (children of the dialog's panel)
     wxTextCtrl* m_tc1 = nullptr; // source path
     wxButton* m_buttonSrc = nullptr;
@@ -161,10 +168,6 @@ public:
     WorkerSlot m_hashDstThread;
     WorkerSlot m_compareThread;
     WorkerSlot m_copyCompareThread;
-    // The last of these workers started; they delete themselves, so these only name them.
-    MyThread* m_hashCompareThread = nullptr;
-    MyThread* m_noDuplicatesThread = nullptr;
-    MyThread* m_refreshThread = nullptr;
     std::int16_t m_runningThreads = 0; // workers started and not yet ended
     std::vector<wxString> m_tmp_SrcName;
     std::vector<wxString> m_tmp_DstName;
@@ -228,11 +231,12 @@ private:
     // Rows whose Copy Status or Hash Comparison failed, or whose destination file was removed, turn red.
     void MarkFailedRowsRed();
 
-    // Creates and runs a detached worker, names it in `slot` and counts it; a worker
-    // that cannot start is not counted.
-    void StartDetachedWorker(std::unique_ptr<MyThread> worker, MyThread*& slot);
     // The text of `column` in every row, top to bottom.
     std::vector<wxString> ColumnTexts(int column) const;
+    // Starts a detached operation worker and counts it in m_runningThreads; `slot`,
+    // when given, lets Stop reach it. A worker that cannot be created is reported, is
+    // not counted, and the dialog is idle again. Returns false then.
+    bool StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot);
 
     const std::shared_ptr<WorkerEventChannel> m_workerEvents;
 

@@ -499,6 +499,7 @@ TEST_F(IvtDialogTest, RunSingleFileListsBeforeTheOperation)
     d->m_combo1->SetSelection(IVT_OP_HASH_DESTINATION);
     Enter(d->m_tc2, destination);
     Click(d->m_buttonRun);
+    PumpUntil([d] { return d->m_runningThreads == 0; }); // the hashing that follows
     // An empty row 0 is made for the destination file, which the listing puts in column 1.
     ASSERT_EQ(d->m_listCtrl->RowCount(), 1);
     EXPECT_EQ(Cells(0)[1], destination);
@@ -509,7 +510,9 @@ TEST_F(IvtDialogTest, RunSingleFileListsBeforeTheOperation)
     Enter(d->m_tc1, source);
     d->m_listCtrl->SetCell(0, 5, "No");
     Click(d->m_buttonRun);
-    EXPECT_EQ(Cells(0), (std::vector<wxString>{source, destination, "", "", "", ""}));
+    PumpUntil([d] { return d->m_runningThreads == 0; });
+    EXPECT_EQ(Cells(0), (std::vector<wxString>{source, destination, CoreutilsHash("md5sum", source), "",
+                                               CoreutilsHash("md5sum", destination), ""}));
 
     // A copy into the default destination creates that folder.
     d->m_combo1->SetSelection(IVT_OP_COPY);
