@@ -15,23 +15,23 @@
 namespace
 {
 
-bool MatchesFilters(const wxString& name, const Strings& filters)
+// Empty filters are ignored; with none left every file matches. The name is taken
+// apart only when there is a filter: listings are of every file, often many thousands.
+bool MatchesFilters(const wxString& path, const Strings& filters)
 {
+    wxString name;
     bool anyFilter = false;
     for (const wxString& f : filters)
     {
         if (f.empty())
             continue;
+        if (!anyFilter)
+            name = wxFileName(path).GetFullName();
         anyFilter = true;
         if (wxMatchWild(f, name, false))
             return true;
     }
     return !anyFilter;
-}
-
-bool HasFilter(const Strings& filters)
-{
-    return std::any_of(filters.begin(), filters.end(), [](const wxString& f) { return !f.empty(); });
 }
 
 struct DirCloser
@@ -86,8 +86,7 @@ void ListFolder(const std::string& folder, const Strings& filters, bool recursiv
         // A name the file-name conversion cannot carry both ways would name another file.
         if (path.empty() || std::string(path.fn_str()) != full)
             continue;
-        // Without a filter the name need not be taken apart: listings are of every file, often many thousands.
-        if (!HasFilter(filters) || MatchesFilters(wxFileName(path).GetFullName(), filters))
+        if (MatchesFilters(path, filters))
             out.push_back(path);
     }
 }
