@@ -651,6 +651,17 @@ void IVTDialog::RunSingleFile(int operation)
         AbleWidgetsAgain();
         return;
     case IVT_OP_COPY:
+        if (!m_CopyHappened)
+        {
+            SourceChoice();
+            DestinationChoice();
+            if (m_tc2->GetValue() == m_dstDefaultDir)
+                CreateDirIfNotExists(m_dstDir);
+            CopySrcToDstFn();
+            return;
+        }
+        AbleWidgetsAgain();
+        return;
     case IVT_OP_COPY_AND_COMPARE:
         if (!m_CopyHappened)
         {
@@ -658,8 +669,8 @@ void IVTDialog::RunSingleFile(int operation)
             DestinationChoice();
             if (m_tc2->GetValue() == m_dstDefaultDir)
                 CreateDirIfNotExists(m_dstDir);
-            // The copy starter (CopySrcToDstFn) takes over here; for copy-and-compare
-            // it first sets m_singleFileCompareAfterCopy.
+            // The copy starter (CopySrcToDstFn) takes over here; it first sets
+            // m_singleFileCompareAfterCopy, for the compare to follow the copy.
         }
         AbleWidgetsAgain();
         return;
@@ -726,8 +737,7 @@ void IVTDialog::RunFolders(int operation)
         }
         else
         {
-            // The copy starter (CopySrcToDstFn) takes over here.
-            AbleWidgetsAgain();
+            CopySrcToDstFn();
         }
         return;
     case IVT_OP_COPY_AND_COMPARE:
@@ -737,8 +747,7 @@ void IVTDialog::RunFolders(int operation)
                       _("Copy has been already done: press the Clean button if you want to copy files again."));
             return;
         }
-        // The copy-and-compare starter (CopySourceToDestinationAndCompare) takes over here.
-        AbleWidgetsAgain();
+        CopySourceToDestinationAndCompare();
         return;
     default:
         Message(_("No option selected - error message"), _("Error, no option selected: \nPlease choose an option"));
@@ -1205,4 +1214,52 @@ void IVTDialog::RefreshView_AFTER(wxCommandEvent&)
 {
     --m_runningThreads;
     SaveLog();
+}
+
+// Copying
+
+bool IVTDialog::StartOperationWorker(WorkerSlot& slot, std::unique_ptr<MyThread> worker, const wxString& failureText)
+{
+    if (worker->Create() != wxTHREAD_NO_ERROR)
+    {
+        Message(wxString(), failureText);
+        AbleWidgetsAgain();
+        return false;
+    }
+    slot.Start(*worker);
+    m_operationRunning = true;
+    if (worker->Run() != wxTHREAD_NO_ERROR)
+    {
+        // Not running, so still ours to delete.
+        slot.alive = false;
+        Message(wxString(), failureText);
+        AbleWidgetsAgain();
+        return false;
+    }
+    worker.release(); // a running detached thread deletes itself
+    ++m_runningThreads;
+    return true;
+}
+
+void IVTDialog::CopySrcToDstFn()
+{
+    m_listCtrl->DeleteAllRows();
+    SourceChoice();
+    DestinationChoice();
+    StartOperationWorker(m_copyThread,
+                         std::make_unique<CopySrcToDstThread>(
+                             this, m_combo1->GetSelection(), m_combo4->GetSelection(), m_srcFile, m_srcDir, m_dstDir,
+                             m_tc2->GetValue(), m_pathSource, m_PathDestination, m_CopyStatus, m_CopyHappened),
+                         _("Could not create thread"));
+}
+
+void IVTDialog::CopySourceToDestinationAndCompare()
+{
+    m_listCtrl->DeleteAllRows();
+    SourceChoice();
+    DestinationChoice();
+    StartOperationWorker(m_copyCompareThread,
+                         std::make_unique<CopySrcToDstAndCompareThread>(this, m_pathSource, m_PathDestination,
+                                                                        m_srcDir, m_dstDir, m_combo3->GetSelection()),
+                         _("Could not create or run thread"));
 }

@@ -125,6 +125,10 @@ public:
     void CompareOnlySharedFilesAFTER(wxCommandEvent& event);
     void RefreshView_AFTER(wxCommandEvent& event);
 
+    // Copying (the run dispatcher calls these after its checks)
+    void CopySrcToDstFn();
+    void CopySourceToDestinationAndCompare();
+
     // Controls (children of the dialog's panel)
     wxTextCtrl* m_tc1 = nullptr; // source path
     wxButton* m_buttonSrc = nullptr;
@@ -215,6 +219,9 @@ private:
     void FinishHashing(WorkerSlot& slot, int hashColumn);
     // Rows whose Copy Status or Hash Comparison failed, or whose destination file was removed, turn red.
     void MarkFailedRowsRed();
+    // Starts a detached operation worker recorded in `slot` and counts it; a worker that
+    // cannot start is reported with `failureText` and the controls come back.
+    bool StartOperationWorker(WorkerSlot& slot, std::unique_ptr<MyThread> worker, const wxString& failureText);
 
     const std::shared_ptr<WorkerEventChannel> m_workerEvents;
 

@@ -6,6 +6,9 @@
 #include <wx/thread.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -108,3 +111,129 @@ private:
 
 // Set by Stop, cleared by Clean; the copy progress reporting reads it to word its text.
 extern std::atomic<bool> stopPressed;
+
+// Copy workers
+
+class CopyWorker;
+
+// What the copy progress routine needs to reach the worker that is copying: the
+// state the routine is called with, filled before each file.
+struct CopyProgressState
+{
+    CopyWorker* thread = nullptr; // the copying worker, which the routine reports to
+    wxString currentFile;         // the source file being copied
+};
+
+// The progress routine of a copy: reports the file's percentage to the copying
+// worker, on the copying thread. Always lets the copy go on: Stop is observed only
+// between files, and a file is never left half copied.
+bool CopyProgressRoutine(const CopyProgressState& state, std::uint64_t totalBytes, std::uint64_t bytesCopied);
+
+// What the two copy workers share: copying one file with per-file progress for big
+// files, and the list of files that could not be copied, shown at the end.
+class CopyWorker : public MyThread
+{
+public:
+    // Files larger than this get per-file progress texts (decimal bytes).
+    static constexpr std::uint64_t BIG_FILE_BYTES = 200000000;
+
+    // Copy workers not yet deleted; they are detached, so whoever shuts down waits for 0.
+    static int LiveCount() { return s_live.load(); }
+
+    // Test seam: runs on the worker after each successful copy, with the destination
+    // path, before the file is hashed or reported. Set only while no copy worker runs.
+    static void SetAfterEachCopyForTesting(std::function<void(const wxString& destination)> hook);
+
+    // Posts the per-file text of a big file, at most every FILE_PROGRESS_INTERVAL.
+    void ReportCurrentFileProgress(double filePercent, int eventId, const wxString& file, double overallPercent,
+                                   bool stopPressed);
+    double OverallPercent() const { return m_overallPercent; }
+
+protected:
+    CopyWorker(IVTDialog* parent, const wxString& dstDir, const wxString& dstFieldText,
+               const std::vector<wxString>& pathSource, const std::vector<wxString>& pathDestination);
+    ~CopyWorker() override;
+
+    // Copies `source` to `destination` with progress; on failure remembers why.
+    bool CopyOneFile(const wxString& source, const wxString& destination);
+    // Where a source file with relative path `rel` goes.
+    wxString DestinationOf(const wxString& rel) const;
+    // Shows, on the GUI thread, which files could not be copied and why (if any).
+    void ReportFailures();
+    // The end of a stopped run: zero progress, the dialog cleans, the end event.
+    void EndStopped(const wxString& zeroProgress, int endId, int endValue);
+    // A one-line progress text of "File %d of %d" and the rest.
+    wxString FileOf(size_t index, size_t count) const;
+
+    const wxString m_dstDir;
+    const wxString m_dstFieldText; // the destination path field when the run started
+    const std::vector<wxString> m_pathSource;
+    std::vector<wxString> m_pathDestination; // grows by every file copied
+    double m_overallPercent = 0;             // files done, before the current one
+    double m_currentFilePercent = 0;
+
+private:
+    static std::atomic<int> s_live;
+    static std::function<void(const wxString&)> s_afterEachCopy;
+
+    const wxString m_fmtFileOf;
+    const wxString m_fmtCopyingFile;
+    const wxString m_fmtWaitCurrentFile;
+    const wxString m_txtCopyErrorCaption;
+    const wxString m_txtCopyErrorIntro;
+    const wxString m_fmtMoreErrors;
+    std::vector<wxString> m_failures; // "path\n    reason" per file that failed
+    wxString m_progressFile;          // the file the last per-file text was about
+    std::chrono::steady_clock::time_point m_lastFileProgress;
+};
+
+// "Copy Source to Destination": copies the source files into the empty destination
+// folder, recreating their sub-folders, or a single file into the destination folder.
+class CopySrcToDstThread : public CopyWorker
+{
+public:
+    CopySrcToDstThread(IVTDialog* parent, int operation, int target, const wxString& srcFile, const wxString& srcDir,
+                       const wxString& dstDir, const wxString& dstFieldText, const std::vector<wxString>& pathSource,
+                       const std::vector<wxString>& pathDestination, bool copyStatus, bool copyHappened);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    void CopySingleFile();
+    void CopyFolders();
+    // Sets the copy flags, here and in the dialog, after a successful copy.
+    void NoteCopied();
+
+    const int m_operation;
+    const int m_target;
+    const wxString m_srcFile;
+    const wxString m_srcDir;
+    const wxString m_fmtCopyProgress;
+    const wxString m_fmtZeroProgress;
+    bool m_CopyStatus;
+    bool m_CopyHappened;
+};
+
+// "Copy Source to Destination and Compare" on folders: per file, hashes the source,
+// copies it, hashes the copy and compares the two.
+class CopySrcToDstAndCompareThread : public CopyWorker
+{
+public:
+    CopySrcToDstAndCompareThread(IVTDialog* parent, const std::vector<wxString>& pathSource,
+                                 const std::vector<wxString>& pathDestination, const wxString& srcDir,
+                                 const wxString& dstDir, int hashType);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    const wxString m_srcDir;
+    const int m_hashType;
+    const wxString m_txtNotEmptyWarning;
+    const wxString m_txtNotEmptyCaption;
+    const wxString m_txtHashingSource;
+    const wxString m_txtHashingDestination;
+    const wxString m_fmtProgress;
+    const wxString m_fmtZeroProgress;
+};

@@ -496,8 +496,9 @@ TEST_F(IvtDialogTest, RunSingleFileListsBeforeTheOperation)
     EXPECT_TRUE(wxDirExists(d->m_dstDefaultDir));
     EXPECT_EQ(d->m_tmp_SrcDir, source);
     EXPECT_EQ(d->m_dstDir, d->m_dstDefaultDir);
+    WaitForOperation();
     EXPECT_TRUE(AllEnabled(d));
-    wxFileName::Rmdir(d->m_dstDefaultDir);
+    wxFileName::Rmdir(d->m_dstDefaultDir, wxPATH_RMDIR_RECURSIVE);
 }
 
 TEST_F(IvtDialogTest, RunRefusesFolderOperationsThatCannotWork)
@@ -584,11 +585,13 @@ TEST_F(IvtDialogTest, RunResetsAStaleCopyAndCreatesTheDefaultDestination)
     d->m_dstDir = dst.Path();
     d->m_PathDestination = {copied};
     wxRemoveFile(copied);
-    Click(d->m_buttonRun); // no refusal
-    EXPECT_FALSE(d->m_CopyStatus);
-    EXPECT_TRUE(d->m_PathDestination.empty());
-    EXPECT_TRUE(AllEnabled(d));
+    Click(d->m_buttonRun); // no refusal: the copy runs again
     EXPECT_EQ(d->m_pathSource, std::vector<wxString>{src / "a.mov"});
+    WaitForOperation();
+    EXPECT_TRUE(AllEnabled(d));
+    EXPECT_TRUE(d->m_CopyStatus);
+    EXPECT_EQ(d->m_PathDestination, std::vector<wxString>{copied});
+    EXPECT_TRUE(wxFileExists(copied));
 
     // Copy into the default destination: the folder is made on the way.
     d->CleanNoButtonDst();
@@ -596,5 +599,6 @@ TEST_F(IvtDialogTest, RunResetsAStaleCopyAndCreatesTheDefaultDestination)
     Click(d->m_buttonRun);
     EXPECT_TRUE(wxDirExists(d->m_dstDefaultDir));
     EXPECT_EQ(d->m_tc2->GetValue(), d->m_dstDefaultDir);
-    wxFileName::Rmdir(d->m_dstDefaultDir);
+    WaitForOperation();
+    wxFileName::Rmdir(d->m_dstDefaultDir, wxPATH_RMDIR_RECURSIVE);
 }
