@@ -643,12 +643,13 @@ void IVTDialog::RunSingleFile(int operation)
             DestinationChoice();
         }
         m_listCtrl->SetCell(0, 5, wxString());
-        // The hashing starter (HashSourceFn / HashDestinationFn) takes over here.
-        AbleWidgetsAgain();
+        if (operation == IVT_OP_HASH_SOURCE)
+            HashSourceFn();
+        else
+            HashDestinationFn();
         return;
     case IVT_OP_COMPARE:
-        // The compare starter (CompareOnlySharedFiles) takes over here.
-        AbleWidgetsAgain();
+        CompareOnlySharedFiles();
         return;
     case IVT_OP_COPY:
         if (!m_CopyHappened)
@@ -669,8 +670,10 @@ void IVTDialog::RunSingleFile(int operation)
             DestinationChoice();
             if (m_tc2->GetValue() == m_dstDefaultDir)
                 CreateDirIfNotExists(m_dstDir);
-            // The copy starter (CopySrcToDstFn) takes over here; it first sets
-            // m_singleFileCompareAfterCopy, for the compare to follow the copy.
+            // The copy's end handler then compares the copy with its source.
+            m_singleFileCompareAfterCopy = true;
+            CopySrcToDstFn();
+            return;
         }
         AbleWidgetsAgain();
         return;
@@ -711,14 +714,19 @@ void IVTDialog::RunFolders(int operation)
         }
         SourceChoice();
         DestinationChoice();
-        // The hashing worker (HelperRunHashComparisonEmpty) takes over here.
-        AbleWidgetsAgain();
+        {
+            // Empties the comparison column first; its end starts the hashing.
+            auto helper = std::make_unique<HelperRunHashComparisonEmpty>(this, m_listCtrl->RowCount(), operation,
+                                                                         wxTHREAD_DETACHED);
+            MyThread* started = helper.get();
+            if (StartOperationWorker(std::move(helper), nullptr))
+                m_hashCompareThread = started;
+        }
         return;
     case IVT_OP_COMPARE:
         SourceChoice();
         DestinationChoice();
-        // The compare starter (CompareOnlySharedFiles) takes over here.
-        AbleWidgetsAgain();
+        CompareOnlySharedFiles();
         return;
     case IVT_OP_COPY:
         SourceChoice();
@@ -1147,10 +1155,23 @@ void IVTDialog::NoDuplicatesAFTER(wxCommandEvent& event)
                      _("After thread error message"), wxSTAY_ON_TOP, this);
 }
 
-void IVTDialog::CopySrcToDstFnAFTER(wxCommandEvent&)
+void IVTDialog::CopySrcToDstFnAFTER(wxCommandEvent& event)
 {
     --m_runningThreads;
     m_copyThread.alive = false;
+    if (event.GetInt() == IVT_COPY_END_SINGLE_FILE && m_singleFileCompareAfterCopy)
+    {
+        m_singleFileCompareAfterCopy = false;
+        if (m_CopyHappened || !m_pathSource.empty())
+        {
+            if (!m_CopyHappened)
+                Message(_("Info"), _("Only comparison has been done"));
+            // The operation goes on in the compare: the controls stay disabled, and its
+            // end handler writes the one log of the whole operation.
+            CompareOnlySharedFiles();
+            return;
+        }
+    }
     SaveLog();
     RemoveEmptyRows();
     AbleWidgetsAgain();
@@ -1159,12 +1180,20 @@ void IVTDialog::CopySrcToDstFnAFTER(wxCommandEvent&)
 void IVTDialog::HelperRunHashComparisonEmptyAFTER(wxCommandEvent& event)
 {
     --m_runningThreads;
-    const int next = event.GetInt();
-    if (next != 7 && next != 8)
+    switch (event.GetInt())
+    {
+    case 7:
+        HashSourceFn();
+        return;
+    case 8:
+        HashDestinationFn();
+        return;
+    default:
         wxMessageBox(_("Error HelperRunHashThread, please report the bug"), _("HelperRunHash error"), wxSTAY_ON_TOP,
                      this);
-    RemoveEmptyRows();
-    AbleWidgetsAgain();
+        RemoveEmptyRows();
+        AbleWidgetsAgain();
+    }
 }
 
 void IVTDialog::FinishHashing(WorkerSlot& slot, int hashColumn)
@@ -1216,41 +1245,73 @@ void IVTDialog::RefreshView_AFTER(wxCommandEvent&)
     SaveLog();
 }
 
-// Copying
+// Hashing and comparing
 
-bool IVTDialog::StartOperationWorker(WorkerSlot& slot, std::unique_ptr<MyThread> worker, const wxString& failureText)
+bool IVTDialog::StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot, const wxString& failureText)
 {
+    const wxString failure = failureText.empty() ? _("Could not create thread") : failureText;
     if (worker->Create() != wxTHREAD_NO_ERROR)
     {
-        Message(wxString(), failureText);
+        Message(wxString(), failure);
+        RemoveEmptyRows();
         AbleWidgetsAgain();
         return false;
     }
-    slot.Start(*worker);
-    m_operationRunning = true;
-    if (worker->Run() != wxTHREAD_NO_ERROR)
+    if (slot)
     {
-        // Not running, so still ours to delete.
-        slot.alive = false;
-        Message(wxString(), failureText);
+        m_operationRunning = true;
+        slot->Start(*worker);
+    }
+    // Detached: from here on the thread owns itself and deletes itself when it ends.
+    if (worker.release()->Run() != wxTHREAD_NO_ERROR)
+    {
+        if (slot)
+            slot->alive = false;
+        Message(wxString(), failure);
+        RemoveEmptyRows();
         AbleWidgetsAgain();
         return false;
     }
-    worker.release(); // a running detached thread deletes itself
     ++m_runningThreads;
     return true;
 }
+
+void IVTDialog::HashSourceFn()
+{
+    StartOperationWorker(std::make_unique<HashSourceThread>(this, m_combo4->GetSelection(), m_pathSource, m_srcFile,
+                                                            m_listCtrl->RowCount(), m_combo3->GetSelection()),
+                         &m_hashSrcThread);
+}
+
+void IVTDialog::HashDestinationFn()
+{
+    StartOperationWorker(std::make_unique<HashDstThread>(this, m_combo4->GetSelection(), m_combo1->GetSelection(),
+                                                         m_PathDestination, m_dstFile, m_CopyStatus,
+                                                         m_listCtrl->RowCount(), m_combo3->GetSelection()),
+                         &m_hashDstThread);
+}
+
+void IVTDialog::CompareOnlySharedFiles()
+{
+    // The list is emptied by the worker, in order with its rows.
+    StartOperationWorker(std::make_unique<CompareOnlySharedThread>(
+                             this, m_combo4->GetSelection(), m_combo1->GetSelection(), m_combo3->GetSelection(),
+                             m_srcFile, m_dstFile, m_srcDir, m_dstDir, m_pathSource, m_PathDestination, m_CopyStatus),
+                         &m_compareThread);
+}
+
+// Copying
 
 void IVTDialog::CopySrcToDstFn()
 {
     m_listCtrl->DeleteAllRows();
     SourceChoice();
     DestinationChoice();
-    StartOperationWorker(m_copyThread,
-                         std::make_unique<CopySrcToDstThread>(
-                             this, m_combo1->GetSelection(), m_combo4->GetSelection(), m_srcFile, m_srcDir, m_dstDir,
-                             m_tc2->GetValue(), m_pathSource, m_PathDestination, m_CopyStatus, m_CopyHappened),
-                         _("Could not create thread"));
+    auto worker = std::make_unique<CopySrcToDstThread>(this, m_combo1->GetSelection(), m_combo4->GetSelection(),
+                                                       m_srcFile, m_srcDir, m_dstDir, m_tc2->GetValue(), m_pathSource,
+                                                       m_PathDestination, m_CopyStatus, m_CopyHappened);
+    if (!StartOperationWorker(std::move(worker), &m_copyThread))
+        m_singleFileCompareAfterCopy = false;
 }
 
 void IVTDialog::CopySourceToDestinationAndCompare()
@@ -1258,8 +1319,7 @@ void IVTDialog::CopySourceToDestinationAndCompare()
     m_listCtrl->DeleteAllRows();
     SourceChoice();
     DestinationChoice();
-    StartOperationWorker(m_copyCompareThread,
-                         std::make_unique<CopySrcToDstAndCompareThread>(this, m_pathSource, m_PathDestination,
+    StartOperationWorker(std::make_unique<CopySrcToDstAndCompareThread>(this, m_pathSource, m_PathDestination,
                                                                         m_srcDir, m_dstDir, m_combo3->GetSelection()),
-                         _("Could not create or run thread"));
+                         &m_copyCompareThread, _("Could not create or run thread"));
 }

@@ -125,6 +125,13 @@ public:
     void CompareOnlySharedFilesAFTER(wxCommandEvent& event);
     void RefreshView_AFTER(wxCommandEvent& event);
 
+    // Hashing and comparing: the operation starters (Run calls them; they take what
+    // their worker needs from the dialog as it is now and start it).
+    void HashSourceFn();
+    void HashDestinationFn();
+    // Also the second step of a single-file "Copy Source to Destination and Compare".
+    void CompareOnlySharedFiles();
+
     // Copying (the run dispatcher calls these after its checks)
     void CopySrcToDstFn();
     void CopySourceToDestinationAndCompare();
@@ -219,9 +226,13 @@ private:
     void FinishHashing(WorkerSlot& slot, int hashColumn);
     // Rows whose Copy Status or Hash Comparison failed, or whose destination file was removed, turn red.
     void MarkFailedRowsRed();
-    // Starts a detached operation worker recorded in `slot` and counts it; a worker that
-    // cannot start is reported with `failureText` and the controls come back.
-    bool StartOperationWorker(WorkerSlot& slot, std::unique_ptr<MyThread> worker, const wxString& failureText);
+
+    // Starts a detached operation worker and counts it in m_runningThreads; `slot`,
+    // when given, lets Stop reach it. A worker that cannot be created is reported, is
+    // not counted, and the dialog is idle again. Returns false then. `failureText`
+    // replaces the usual "Could not create thread".
+    bool StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot,
+                              const wxString& failureText = wxString());
 
     const std::shared_ptr<WorkerEventChannel> m_workerEvents;
 

@@ -4,6 +4,7 @@
 #include "korgui/ivtprotocol.h"
 
 #include "korgui/filecopy.h"
+#include "korgui/treematch.h"
 
 #include "korbase/files.h"
 #include "korbase/hash.h"
@@ -49,7 +50,15 @@ MyThread::MyThread(IVTDialog* parent, wxThreadKind kind)
       m_txtSuccess(Translated(wxTRANSLATE("Success"))),
       m_events(parent->GetWorkerEvents())
 {
+    ++s_live;
 }
+
+MyThread::~MyThread()
+{
+    --s_live;
+}
+
+std::atomic<int> MyThread::s_live{0};
 
 bool MyThread::Post(int id, int value, const wxString& text)
 {
@@ -62,6 +71,421 @@ bool MyThread::Send(int id, int value, const wxString& text)
 }
 
 std::atomic<bool> stopPressed{false};
+
+// Hashing and comparing workers
+
+namespace
+{
+
+// The file's hash with the algorithm of the Hash Type choice; without a selection
+// no hash is computed. A file that cannot be read gives its "Unreadable: ..." text.
+wxString HashWithChoice(const wxString& file, int hashType)
+{
+    if (hashType < HASH_MD5 || hashType > HASH_SHA512)
+        return wxString();
+    return KcvCalcHashFromFile(file, static_cast<HashAlgorithm>(hashType), true);
+}
+
+// Percent done after file `index` (from 0) of `count`.
+double PercentAfter(std::size_t index, std::size_t count)
+{
+    return 100.0 * static_cast<double>(index + 1) / static_cast<double>(count);
+}
+
+// Big files get a progress text of their own before they are hashed.
+bool IsBigFile(const wxString& file)
+{
+    const wxULongLong size = wxFileName::GetSize(file);
+    return size != wxInvalidSize && size > wxULongLong(200000000);
+}
+
+} // namespace
+
+HelperRunHashComparisonEmpty::HelperRunHashComparisonEmpty(IVTDialog* parent, long rowCount, int operation,
+                                                           wxThreadKind kind)
+    : MyThread(parent, kind), m_rowCount(rowCount), m_operation(operation)
+{
+}
+
+wxThread::ExitCode HelperRunHashComparisonEmpty::Entry()
+{
+    for (long row = 0; row < m_rowCount; ++row)
+    {
+        if (!Post(IVT_EVT_SET_COL5_HASH_COMPARISON, row, m_emptyText))
+            return nullptr;
+    }
+    // The end handler goes on with the hashing that the code names.
+    int next = 0;
+    if (m_operation == IVT_OP_HASH_SOURCE)
+        next = 7;
+    else if (m_operation == IVT_OP_HASH_DESTINATION)
+        next = 8;
+    Post(IVT_EVT_HASH_HELPER_END, next);
+    return nullptr;
+}
+
+HashSourceThread::HashSourceThread(IVTDialog* parent, int target, const std::vector<wxString>& pathSource,
+                                   const wxString& srcFile, long rowCount, int hashType)
+    : MyThread(parent, wxTHREAD_DETACHED),
+      m_target(target),
+      m_pathSource(DeepCopy(pathSource)),
+      m_srcFile(DeepCopy(srcFile)),
+      m_rowCount(rowCount),
+      m_hashType(hashType),
+      m_progressFormat(Translated(wxTRANSLATE("Progress: %4.2f %c "))),
+      m_stopProgressFormat(Translated(wxTRANSLATE("Progress: %4.2f %%")))
+{
+}
+
+wxThread::ExitCode HashSourceThread::Entry()
+{
+    if (m_target == IVT_TARGET_SINGLE_FILE)
+        HashSingleFile();
+    else
+        HashFolder();
+    return nullptr;
+}
+
+void HashSourceThread::HashSingleFile()
+{
+    Post(IVT_EVT_SET_COL0_TEXT, 0, m_srcFile);
+    Post(IVT_EVT_SET_COL2_HASH_SOURCE, 0, HashWithChoice(m_srcFile, m_hashType));
+    Send(IVT_EVT_HASH_SRC_HAPPENED, IVT_FLAG_TRUE);
+    Post(IVT_EVT_HASH_SOURCE_END);
+}
+
+void HashSourceThread::HashFolder()
+{
+    const std::size_t n = m_pathSource.size();
+    if (n == 0 && m_rowCount == 0)
+    {
+        Post(IVT_EVT_SET_TC1, 0, m_emptyText);
+        Post(IVT_EVT_HASH_SOURCE_END);
+        return;
+    }
+    Post(IVT_EVT_SCROLL_LIST, 1);
+    for (std::size_t i = 0; i < n; ++i)
+    {
+        const long row = static_cast<long>(i);
+        // Rows that exist (from the listing) are rewritten in place, the others appended.
+        const bool append = m_rowCount == 0 || row >= m_rowCount;
+        Post(append ? IVT_EVT_INSERT_ITEM : IVT_EVT_SET_COL0_TEXT, row, m_pathSource[i]);
+        Post(IVT_EVT_SET_COL2_HASH_SOURCE, row, HashWithChoice(m_pathSource[i], m_hashType));
+        const bool last = i + 1 == n;
+        Post(IVT_EVT_PROGRESS, last ? 100 : 0, wxString::Format(m_progressFormat, PercentAfter(i, n), '%'));
+        if (DialogGone())
+            return;
+        if (StopRequested())
+        {
+            Post(IVT_EVT_PROGRESS, 0, wxString::Format(m_stopProgressFormat, 0.0));
+            *m_stopRequested = false;
+            Post(IVT_EVT_CLEAN, 1);
+            Post(IVT_EVT_HASH_SOURCE_END);
+            return;
+        }
+    }
+    Send(IVT_EVT_HASH_SRC_HAPPENED, IVT_FLAG_TRUE);
+    Post(IVT_EVT_HASH_SOURCE_END);
+}
+
+HashDstThread::HashDstThread(IVTDialog* parent, int target, int operation,
+                             const std::vector<wxString>& pathDestination, const wxString& dstFile, bool copyStatus,
+                             long rowCount, int hashType)
+    : MyThread(parent, wxTHREAD_DETACHED),
+      m_target(target),
+      m_operation(operation),
+      m_pathDestination(DeepCopy(pathDestination)),
+      m_dstFile(DeepCopy(dstFile)),
+      m_copyStatus(copyStatus),
+      m_rowCount(rowCount),
+      m_hashType(hashType),
+      m_progressFormat(Translated(wxTRANSLATE("Progress: %4.2f %%")))
+{
+}
+
+wxThread::ExitCode HashDstThread::Entry()
+{
+    if (m_target == IVT_TARGET_SINGLE_FILE)
+        HashSingleFile();
+    else
+        HashFolder();
+    return nullptr;
+}
+
+void HashDstThread::HashOneFile(const wxString& file)
+{
+    Post(IVT_EVT_SET_COL1_FILE_DST, 0, file);
+    Post(IVT_EVT_SET_COL4_HASH_DESTINATION, 0, HashWithChoice(file, m_hashType));
+    Send(IVT_EVT_HASH_DST_HAPPENED, IVT_FLAG_TRUE);
+}
+
+void HashDstThread::HashSingleFile()
+{
+    if (IvtIsCopyOperation(m_operation))
+    {
+        // The destination is the file the copy made; a failed copy made none.
+        if (m_copyStatus && !m_pathDestination.empty())
+            HashOneFile(m_pathDestination.front());
+    }
+    else if (m_dstFile.empty())
+    {
+        Post(IVT_EVT_MESSAGE_BOX, IVT_MSG_CHOOSE_DESTINATION_FILE);
+    }
+    else
+    {
+        HashOneFile(m_dstFile);
+    }
+    Post(IVT_EVT_HASH_DESTINATION_END);
+}
+
+void HashDstThread::HashFolder()
+{
+    const std::size_t n = m_pathDestination.size();
+    if (n == 0)
+    {
+        // Rows without destination files (from the source) are no error.
+        if (m_rowCount == 0)
+            Post(IVT_EVT_MESSAGE_BOX, IVT_MSG_EMPTY_DESTINATION_DIR);
+        Post(IVT_EVT_HASH_DESTINATION_END);
+        return;
+    }
+    Post(IVT_EVT_SCROLL_LIST, 1);
+    for (std::size_t i = 0; i < n; ++i)
+    {
+        // The listing made a row for every destination file.
+        const long row = static_cast<long>(i);
+        Post(IVT_EVT_SET_COL1_FILE_DST, row, m_pathDestination[i]);
+        Post(IVT_EVT_SET_COL4_HASH_DESTINATION, row, HashWithChoice(m_pathDestination[i], m_hashType));
+        const bool last = i + 1 == n;
+        Post(IVT_EVT_PROGRESS, last ? 100 : 0, wxString::Format(m_progressFormat, PercentAfter(i, n)));
+        if (DialogGone())
+            return;
+        if (StopRequested())
+        {
+            Post(IVT_EVT_PROGRESS, 0, wxString::Format(m_progressFormat, 0.0));
+            Post(IVT_EVT_CLEAN, 1);
+            Post(IVT_EVT_HASH_DESTINATION_END);
+            return;
+        }
+    }
+    Send(IVT_EVT_HASH_DST_HAPPENED, IVT_FLAG_TRUE);
+    Post(IVT_EVT_HASH_DESTINATION_END);
+}
+
+CompareOnlySharedThread::CompareOnlySharedThread(IVTDialog* parent, int target, int operation, int hashType,
+                                                 const wxString& srcFile, const wxString& dstFile,
+                                                 const wxString& srcDir, const wxString& dstDir,
+                                                 const std::vector<wxString>& pathSource,
+                                                 const std::vector<wxString>& pathDestination, bool copyStatus)
+    : MyThread(parent, wxTHREAD_DETACHED),
+      m_txtOnlyInSource(Translated(wxTRANSLATE("Only in Source"))),
+      m_txtOnlyInDestination(Translated(wxTRANSLATE("Only in Destination"))),
+      m_target(target),
+      m_operation(operation),
+      m_hashType(hashType),
+      m_srcFile(DeepCopy(srcFile)),
+      m_dstFile(DeepCopy(dstFile)),
+      m_srcDir(DeepCopy(srcDir)),
+      m_dstDir(DeepCopy(dstDir)),
+      m_pathSource(DeepCopy(pathSource)),
+      m_pathDestination(DeepCopy(pathDestination)),
+      m_copyStatus(copyStatus),
+      m_progressFormat(Translated(wxTRANSLATE("Progress: %4.2f"))),
+      m_pairSourceProgressFormat(Translated(wxTRANSLATE("Calculating Hash Source...(Progress: %4.2f %c )"))),
+      m_sourceProgressFormat(Translated(wxTRANSLATE("Calculating Hash Source...(Progress: %4.2f)"))),
+      m_destinationProgressFormat(Translated(wxTRANSLATE("Calculating Hash Destination...(Progress: %4.2f)"))),
+      m_txtCalculatingSource(Translated(wxTRANSLATE("(Calculating Hash Source...)"))),
+      m_txtCalculatingDestination(Translated(wxTRANSLATE("(Calculating Hash Destination...)"))),
+      m_txtNoRows(Translated(wxTRANSLATE("Error: this shouldn't happen. Please report the bug\n to ")) +
+                  IVTDialog::SupportAddress())
+{
+}
+
+wxThread::ExitCode CompareOnlySharedThread::Entry()
+{
+    // The rows show full paths, whatever the list showed before.
+    Post(IVT_EVT_FULL_PATH, IVT_FLAG_TRUE);
+    Post(IVT_EVT_SET_DISPLAYED_PATH, 0);
+    if (m_target == IVT_TARGET_SINGLE_FILE && !IvtIsCopyOperation(m_operation))
+        CompareSingleFiles();
+    else
+        CompareTrees(); // a single-file copy's two lists hold the source file and its copy
+    return nullptr;
+}
+
+const wxString& CompareOnlySharedThread::ComparisonText(const wxString& a, const wxString& b) const
+{
+    // A file that could not be read never verifies.
+    return KcvHashesMatch(a, b) ? m_txtOk : m_txtNo;
+}
+
+double CompareOnlySharedThread::Percent() const
+{
+    return 100.0 * static_cast<double>(m_hashes) / static_cast<double>(m_total);
+}
+
+wxString CompareOnlySharedThread::ProgressText(double percent) const
+{
+    return wxString::Format(m_progressFormat, percent) + "%";
+}
+
+void CompareOnlySharedThread::Count()
+{
+    ++m_hashes;
+    Post(IVT_EVT_PROGRESS, m_hashes == m_total ? 100 : 0, ProgressText(Percent()));
+}
+
+void CompareOnlySharedThread::CompareSingleFiles()
+{
+    if (m_srcFile.empty())
+    {
+        Post(IVT_EVT_MESSAGE_BOX, IVT_MSG_COMPARE_EMPTY_SOURCE);
+        Post(IVT_EVT_COMPARE_END);
+        return;
+    }
+    Post(IVT_EVT_DELETE_ALL_ITEMS, 100);
+    Post(IVT_EVT_INSERT_ITEM, 0, m_srcFile);
+    Post(IVT_EVT_SET_COL1_FILE_DST, 0, m_dstFile);
+    if (IsBigFile(m_srcFile))
+        Post(IVT_EVT_PROGRESS, 0, m_txtCalculatingSource);
+    const wxString sourceHash = HashWithChoice(m_srcFile, m_hashType);
+    Post(IVT_EVT_SET_COL2_HASH_SOURCE, 0, sourceHash);
+    Post(IVT_EVT_SET_COL3_COPY_STATUS, 0, m_txtNotNeeded);
+    if (IsBigFile(m_dstFile))
+        Post(IVT_EVT_PROGRESS, 0, m_txtCalculatingDestination);
+    const wxString destinationHash = HashWithChoice(m_dstFile, m_hashType);
+    Post(IVT_EVT_SET_COL4_HASH_DESTINATION, 0, destinationHash);
+    const wxString& comparison = ComparisonText(sourceHash, destinationHash);
+    Post(IVT_EVT_SET_COL5_HASH_COMPARISON, 0, comparison);
+    if (comparison == m_txtNo)
+        Post(IVT_EVT_SET_ITEM_RED, 0);
+    Post(IVT_EVT_PROGRESS, 100, ProgressText(100));
+    Post(IVT_EVT_COMPARE_END);
+}
+
+void CompareOnlySharedThread::CompareTrees()
+{
+    if (m_pathDestination.empty() && m_dstFile.empty())
+    {
+        Post(IVT_EVT_MESSAGE_BOX, IVT_MSG_COMPARE_EMPTY_DESTINATION);
+        Post(IVT_EVT_COMPARE_END);
+        return;
+    }
+    Post(IVT_EVT_DELETE_ALL_ITEMS, 100);
+    m_row = 0;
+    m_hashes = 0;
+    m_total = m_pathSource.size() + m_pathDestination.size();
+
+    // Source rows first (pairs and files only in the source, in source order), then
+    // the destination files no source file matched. Stop acts between rows; its text
+    // tells which of the two passes it ended.
+    const wxString firstPassStop = "%";
+    const wxString secondPassStop = " % ";
+    bool secondPass = false;
+    for (const TreeMatchRow& match : MatchTrees(m_pathSource, m_srcDir, m_pathDestination, m_dstDir))
+    {
+        bool emitted = false;
+        switch (match.kind)
+        {
+        case TreeMatchKind::Pair:
+            emitted = EmitPair(m_pathSource[match.source], m_pathDestination[match.destination]);
+            break;
+        case TreeMatchKind::OnlyInSource:
+            emitted = EmitOnlyInSource(m_pathSource[match.source]);
+            break;
+        case TreeMatchKind::OnlyInDestination:
+            if (!secondPass)
+            {
+                secondPass = true;
+                if (StopRequested())
+                {
+                    EndStopped(secondPassStop);
+                    return;
+                }
+            }
+            emitted = EmitOnlyInDestination(m_pathDestination[match.destination]);
+            break;
+        }
+        if (!emitted)
+            return; // the dialog has gone away
+        if (StopRequested())
+        {
+            EndStopped(secondPass ? secondPassStop : firstPassStop);
+            return;
+        }
+    }
+    // The destination side is still looked through when every file had a partner.
+    if (!secondPass && !m_pathSource.empty() && !m_pathDestination.empty() && StopRequested())
+    {
+        EndStopped(secondPassStop);
+        return;
+    }
+    if (m_row == 0)
+        Post(IVT_EVT_INSERT_ITEM, 0, m_txtNoRows);
+    Post(IVT_EVT_COMPARE_END);
+}
+
+bool CompareOnlySharedThread::EmitPair(const wxString& source, const wxString& destination)
+{
+    const double startPercent = Percent();
+    const long row = m_row++;
+    Post(IVT_EVT_INSERT_ITEM, row, source);
+    Post(IVT_EVT_SET_COL1_FILE_DST, row, destination);
+    if (IsBigFile(source))
+        Post(IVT_EVT_PROGRESS, 0, wxString::Format(m_pairSourceProgressFormat, startPercent, '%'));
+    const wxString sourceHash = HashWithChoice(source, m_hashType);
+    Post(IVT_EVT_SET_COL2_HASH_SOURCE, row, sourceHash);
+    Count();
+    if (IsBigFile(destination))
+        Post(IVT_EVT_PROGRESS, 0, wxString::Format(m_destinationProgressFormat, startPercent) + "%");
+    const wxString destinationHash = HashWithChoice(destination, m_hashType);
+    Post(IVT_EVT_SET_COL4_HASH_DESTINATION, row, destinationHash);
+    Count();
+    Post(IVT_EVT_SET_COL3_COPY_STATUS, row, CopyStatusText());
+    const wxString& comparison = ComparisonText(sourceHash, destinationHash);
+    Post(IVT_EVT_SET_COL5_HASH_COMPARISON, row, comparison);
+    if (comparison == m_txtNo)
+        Post(IVT_EVT_SET_ITEM_RED, row);
+    return !DialogGone();
+}
+
+bool CompareOnlySharedThread::EmitOnlyInSource(const wxString& source)
+{
+    const long row = m_row++;
+    Post(IVT_EVT_INSERT_ITEM, row, source);
+    Post(IVT_EVT_SET_COL1_FILE_DST, row, m_emptyText);
+    if (IsBigFile(source))
+        Post(IVT_EVT_PROGRESS, 0, wxString::Format(m_sourceProgressFormat, Percent()) + "%");
+    Post(IVT_EVT_SET_COL2_HASH_SOURCE, row, HashWithChoice(source, m_hashType));
+    Count();
+    Post(IVT_EVT_SET_COL4_HASH_DESTINATION, row, m_emptyText);
+    Post(IVT_EVT_SET_COL3_COPY_STATUS, row, CopyStatusText());
+    Post(IVT_EVT_SET_COL5_HASH_COMPARISON, row, m_txtOnlyInSource);
+    return !DialogGone();
+}
+
+bool CompareOnlySharedThread::EmitOnlyInDestination(const wxString& destination)
+{
+    const long row = m_row++;
+    Post(IVT_EVT_INSERT_ITEM, row, m_emptyText);
+    Post(IVT_EVT_SET_COL1_FILE_DST, row, destination);
+    Post(IVT_EVT_SET_COL2_HASH_SOURCE, row, m_emptyText);
+    Post(IVT_EVT_SET_COL3_COPY_STATUS, row, m_txtNotNeeded);
+    if (IsBigFile(destination))
+        Post(IVT_EVT_PROGRESS, 0, wxString::Format(m_destinationProgressFormat, Percent()) + "%");
+    Post(IVT_EVT_SET_COL4_HASH_DESTINATION, row, HashWithChoice(destination, m_hashType));
+    Count();
+    Post(IVT_EVT_SET_COL5_HASH_COMPARISON, row, m_txtOnlyInDestination);
+    return !DialogGone();
+}
+
+void CompareOnlySharedThread::EndStopped(const wxString& percentSuffix)
+{
+    Post(IVT_EVT_PROGRESS, 0, wxString::Format(m_progressFormat, 0.0) + percentSuffix);
+    *m_stopRequested = false;
+    Post(IVT_EVT_CLEAN, 1);
+    Post(IVT_EVT_COMPARE_END);
+}
 
 // Listing workers
 
@@ -201,12 +625,6 @@ wxThread::ExitCode DestinationChoiceT::Entry()
 namespace
 {
 
-bool IsBigFile(const wxString& path)
-{
-    const wxULongLong size = wxFileName::GetSize(path);
-    return size != wxInvalidSize && size.GetValue() > CopyWorker::BIG_FILE_BYTES;
-}
-
 // Big files get a per-file text at most this often: the label stays readable and the
 // copy is not slowed down.
 constexpr std::chrono::milliseconds FILE_PROGRESS_INTERVAL(100);
@@ -216,7 +634,6 @@ constexpr size_t LISTED_FAILURES = 10;
 
 } // namespace
 
-std::atomic<int> CopyWorker::s_live{0};
 std::function<void(const wxString&)> CopyWorker::s_afterEachCopy;
 
 bool CopyProgressRoutine(const CopyProgressState& state, std::uint64_t totalBytes, std::uint64_t bytesCopied)
@@ -242,12 +659,6 @@ CopyWorker::CopyWorker(IVTDialog* parent, const wxString& dstDir, const wxString
       m_txtCopyErrorIntro(Translated(wxTRANSLATE("These files could not be copied (their rows read \"Failed\"):"))),
       m_fmtMoreErrors(Translated(wxTRANSLATE("... and %d more.")))
 {
-    ++s_live;
-}
-
-CopyWorker::~CopyWorker()
-{
-    --s_live;
 }
 
 void CopyWorker::SetAfterEachCopyForTesting(std::function<void(const wxString&)> hook)
@@ -426,7 +837,7 @@ void CopySrcToDstThread::CopyFolders()
         }
         Post(IVT_EVT_SET_COL3_COPY_STATUS, row, status);
         Post(IVT_EVT_SET_COL1_FILE_DST, row, destination);
-        const double percent = 100.0 * static_cast<double>(i + 1) / static_cast<double>(n);
+        const double percent = PercentAfter(i, n);
         Post(IVT_EVT_PROGRESS, i + 1 == n ? 100 : 0,
              wxString::Format(m_fmtCopyProgress, row + 1, static_cast<int>(n), percent));
         m_overallPercent = percent;
@@ -468,7 +879,6 @@ wxThread::ExitCode CopySrcToDstAndCompareThread::Entry()
         Post(IVT_EVT_COPY_COMPARE_END, IVT_COPY_COMPARE_END_DONE);
         return nullptr;
     }
-    const auto algorithm = static_cast<HashAlgorithm>(m_hashType);
     const size_t n = m_pathSource.size();
     for (size_t i = 0; i < n && !DialogGone(); ++i)
     {
@@ -477,7 +887,7 @@ wxThread::ExitCode CopySrcToDstAndCompareThread::Entry()
         Post(IVT_EVT_INSERT_ITEM, row, source);
         if (IsBigFile(source))
             Post(IVT_EVT_PROGRESS, 0, FileOf(i, n) + m_txtHashingSource);
-        const wxString sourceHash = KcvCalcHashFromFile(source, algorithm, true);
+        const wxString sourceHash = HashWithChoice(source, m_hashType);
         Post(IVT_EVT_SET_COL2_HASH_SOURCE, row, sourceHash);
 
         const wxString destination = DestinationOf(FilenameAbsoluteToRelative(source, m_srcDir));
@@ -502,14 +912,14 @@ wxThread::ExitCode CopySrcToDstAndCompareThread::Entry()
         {
             if (IsBigFile(destination))
                 Post(IVT_EVT_PROGRESS, 0, FileOf(i, n) + m_txtHashingDestination);
-            destinationHash = KcvCalcHashFromFile(destination, algorithm, true);
+            destinationHash = HashWithChoice(destination, m_hashType);
             if (!destinationHash.empty())
                 Post(IVT_EVT_SET_COL4_HASH_DESTINATION, row, destinationHash);
         }
         Post(IVT_EVT_SET_COL5_HASH_COMPARISON, row,
              KcvHashesMatch(sourceHash, destinationHash) ? m_txtOk : m_txtNo);
 
-        const double percent = 100.0 * static_cast<double>(i + 1) / static_cast<double>(n);
+        const double percent = PercentAfter(i, n);
         Post(IVT_EVT_PROGRESS, i + 1 == n ? 100 : 0, FileOf(i, n) + wxString::Format(m_fmtProgress, percent));
         m_overallPercent = percent;
         if (StopRequested())

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,6 +26,11 @@ class MyThread : public wxThread
 {
 public:
     MyThread(IVTDialog* parent, wxThreadKind kind);
+    ~MyThread() override;
+
+    // Workers not yet deleted. Detached ones delete themselves, after their last event:
+    // whoever shuts the toolkit down waits for 0.
+    static int LiveCount() { return s_live.load(); }
 
     // Sets on Stop; polled by the stoppable workers between files.
     const StopFlag& GetStopFlag() const { return m_stopRequested; }
@@ -57,6 +63,8 @@ protected:
     void OnExit() override { m_ended = true; }
 
 private:
+    static std::atomic<int> s_live;
+
     const std::shared_ptr<WorkerEventChannel> m_events;
     std::atomic<bool> m_ended{false};
 };
@@ -109,6 +117,135 @@ private:
     std::vector<wxString> m_pathDestination; // the worker's own listing
 };
 
+// Hashing and comparing workers (detached: they delete themselves when they end).
+// Each works on copies of the dialog's lists taken when it is created and reports
+// through events only; the stoppable ones look at their stop flag between files.
+
+// Empties the "Hash Comparison" column, then hands over to Hash Source (`operation`
+// 0) or Hash Destination (1) through its end event.
+class HelperRunHashComparisonEmpty : public MyThread
+{
+public:
+    HelperRunHashComparisonEmpty(IVTDialog* parent, long rowCount, int operation, wxThreadKind kind);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    const long m_rowCount;
+    const int m_operation;
+};
+
+// Hashes the source files (or the single source file) into the "Source Hash"
+// column, rewriting the rows that exist and appending the others.
+class HashSourceThread : public MyThread
+{
+public:
+    HashSourceThread(IVTDialog* parent, int target, const std::vector<wxString>& pathSource,
+                     const wxString& srcFile, long rowCount, int hashType);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    void HashSingleFile();
+    void HashFolder();
+
+    const int m_target;
+    const std::vector<wxString> m_pathSource;
+    const wxString m_srcFile;
+    const long m_rowCount;
+    const int m_hashType;
+    const wxString m_progressFormat;     // "Progress: %4.2f %c "
+    const wxString m_stopProgressFormat; // "Progress: %4.2f %%"
+};
+
+// Hashes the destination files (or the single destination file, or the file a
+// single-file copy made) into the "Destination Hash" column of the existing rows.
+class HashDstThread : public MyThread
+{
+public:
+    HashDstThread(IVTDialog* parent, int target, int operation, const std::vector<wxString>& pathDestination,
+                  const wxString& dstFile, bool copyStatus, long rowCount, int hashType);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    void HashSingleFile();
+    void HashFolder();
+    // Row 0 gets `file` and its hash; the destination counts as hashed.
+    void HashOneFile(const wxString& file);
+
+    const int m_target;
+    const int m_operation;
+    const std::vector<wxString> m_pathDestination;
+    const wxString m_dstFile;
+    const bool m_copyStatus;
+    const long m_rowCount;
+    const int m_hashType;
+    const wxString m_progressFormat; // "Progress: %4.2f %%"
+};
+
+// Pairs source and destination files by their exact path relative to their
+// folders, hashes both sides of each pair and compares them, and lists the files
+// found on one side only (or compares the two chosen single files). Starts from an
+// empty list in the full-path view.
+class CompareOnlySharedThread : public MyThread
+{
+public:
+    CompareOnlySharedThread(IVTDialog* parent, int target, int operation, int hashType, const wxString& srcFile,
+                            const wxString& dstFile, const wxString& srcDir, const wxString& dstDir,
+                            const std::vector<wxString>& pathSource, const std::vector<wxString>& pathDestination,
+                            bool copyStatus);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    void CompareSingleFiles();
+    void CompareTrees();
+    // One row each; false when the dialog has gone away.
+    bool EmitPair(const wxString& source, const wxString& destination);
+    bool EmitOnlyInSource(const wxString& source);
+    bool EmitOnlyInDestination(const wxString& destination);
+    // One more hash done: the progress text, green at the last one.
+    void Count();
+    double Percent() const;
+    wxString ProgressText(double percent) const;
+    // A stop between rows: the zero progress with `percentSuffix`, the clean, the end.
+    void EndStopped(const wxString& percentSuffix);
+    const wxString& CopyStatusText() const { return m_copyStatus ? m_txtSuccess : m_txtNotNeeded; }
+    const wxString& ComparisonText(const wxString& a, const wxString& b) const;
+
+    const wxString m_txtOnlyInSource;
+    const wxString m_txtOnlyInDestination;
+    const int m_target;
+    const int m_operation;
+    const int m_hashType;
+    const wxString m_srcFile;
+    const wxString m_dstFile;
+    const wxString m_srcDir;
+    const wxString m_dstDir;
+    const std::vector<wxString> m_pathSource;
+    const std::vector<wxString> m_pathDestination;
+    const bool m_copyStatus;
+    // Progress texts, translated on the GUI thread. A big file gets a text of its own
+    // before it is hashed, since it takes a while.
+    const wxString m_progressFormat;             // "Progress: %4.2f"
+    const wxString m_pairSourceProgressFormat;   // "Calculating Hash Source...(Progress: %4.2f %c )"
+    const wxString m_sourceProgressFormat;       // "Calculating Hash Source...(Progress: %4.2f)"
+    const wxString m_destinationProgressFormat;  // "Calculating Hash Destination...(Progress: %4.2f)"
+    const wxString m_txtCalculatingSource;      // "(Calculating Hash Source...)"
+    const wxString m_txtCalculatingDestination; // "(Calculating Hash Destination...)"
+    const wxString m_txtNoRows;                 // the internal-error row
+
+    // Working state of one run
+    long m_row = 0;           // next row of the result list
+    std::size_t m_hashes = 0; // hashes computed so far
+    std::size_t m_total = 0;  // hashes the run will compute
+};
+
 // Set by Stop, cleared by Clean; the copy progress reporting reads it to word its text.
 extern std::atomic<bool> stopPressed;
 
@@ -134,17 +271,12 @@ bool CopyProgressRoutine(const CopyProgressState& state, std::uint64_t totalByte
 class CopyWorker : public MyThread
 {
 public:
-    // Files larger than this get per-file progress texts (decimal bytes).
-    static constexpr std::uint64_t BIG_FILE_BYTES = 200000000;
-
-    // Copy workers not yet deleted; they are detached, so whoever shuts down waits for 0.
-    static int LiveCount() { return s_live.load(); }
-
     // Test seam: runs on the worker after each successful copy, with the destination
     // path, before the file is hashed or reported. Set only while no copy worker runs.
     static void SetAfterEachCopyForTesting(std::function<void(const wxString& destination)> hook);
 
-    // Posts the per-file text of a big file, at most every FILE_PROGRESS_INTERVAL.
+    // Posts the per-file text of a big file (over 200,000,000 bytes), at most every
+    // FILE_PROGRESS_INTERVAL.
     void ReportCurrentFileProgress(double filePercent, int eventId, const wxString& file, double overallPercent,
                                    bool stopPressed);
     double OverallPercent() const { return m_overallPercent; }
@@ -152,7 +284,6 @@ public:
 protected:
     CopyWorker(IVTDialog* parent, const wxString& dstDir, const wxString& dstFieldText,
                const std::vector<wxString>& pathSource, const std::vector<wxString>& pathDestination);
-    ~CopyWorker() override;
 
     // Copies `source` to `destination` with progress; on failure remembers why.
     bool CopyOneFile(const wxString& source, const wxString& destination);
@@ -173,7 +304,6 @@ protected:
     double m_currentFilePercent = 0;
 
 private:
-    static std::atomic<int> s_live;
     static std::function<void(const wxString&)> s_afterEachCopy;
 
     const wxString m_fmtFileOf;

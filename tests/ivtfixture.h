@@ -245,17 +245,6 @@ protected:
 
     wxString Progress() const { return dialog->m_progressText->GetLabelText(); }
 
-    // Lets the operation that Run started end: its events handled, its worker gone.
-    void WaitForOperation(std::chrono::seconds timeout = std::chrono::seconds(60))
-    {
-        ASSERT_TRUE(PumpUntil(
-            [this] {
-                return dialog->m_runningThreads == 0 && dialog->GetWorkerEvents()->InFlight() == 0 &&
-                       CopyWorker::LiveCount() == 0;
-            },
-            timeout, "operation ended"));
-    }
-
     UnexpectedModalGuard guard;
     wxWeakRef<IVTDialog> dialog;
 };

@@ -2,7 +2,7 @@
 // Destination" and "Copy Source to Destination and Compare", checked against cmp,
 // diff, stat and md5sum.
 
-#include "ivtfixture.h"
+#include "ivtrun.h"
 
 #include "korbase/files.h"
 #include "korbase/hash.h"
@@ -64,12 +64,6 @@ size_t FileCount(const wxString& folder)
     return std::stoul(Shell("find " + ShellQuote(folder) + " -type f | wc -l"));
 }
 
-struct ProgressEvent
-{
-    wxString text;
-    int value;
-};
-
 // A message box whose caption is `caption` and whose text holds each of `parts`.
 class ExpectMessageWith : public wxExpectModalBase<wxMessageDialog>
 {
@@ -96,25 +90,29 @@ private:
     std::vector<wxString> m_parts;
 };
 
+// Files this test process writes cannot grow past `bytes` (each test runs in a
+// process of its own): a copy larger than that fails, for real, on its write.
+void LimitFileSize(rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+}
+
 class IvtCopyTest : public IvtDialogTest
 {
 protected:
     void SetUp() override
     {
         IvtDialogTest::SetUp();
-        dialog->Bind(wxEVT_TEXT, &IvtCopyTest::RecordProgress, this, IVT_EVT_PROGRESS);
+        recorder = std::make_unique<EventRecorder>(dialog.get());
     }
 
     void TearDown() override
     {
         CopyWorker::SetAfterEachCopyForTesting({});
+        recorder.reset();
         IvtDialogTest::TearDown();
-    }
-
-    void RecordProgress(wxCommandEvent& event)
-    {
-        progress.push_back({event.GetString(), event.GetInt()});
-        event.Skip();
     }
 
     // Chooses source, destination, operation and target the way the user does, and runs.
@@ -130,17 +128,24 @@ protected:
         Click(d->m_buttonRun);
     }
 
+    void WaitForOperation(std::chrono::seconds timeout = std::chrono::seconds(60))
+    {
+        WaitUntilIdle(dialog.get(), timeout);
+    }
+
+    std::vector<RecordedEvent> ProgressEvents() const { return recorder->WithId(IVT_EVT_PROGRESS); }
+
     std::vector<wxString> Texts() const
     {
         std::vector<wxString> texts;
-        for (const ProgressEvent& e : progress)
+        for (const RecordedEvent& e : ProgressEvents())
             texts.push_back(e.text);
         return texts;
     }
 
     bool RowIsRed(long row) const { return dialog->m_listCtrl->GetRowTextColour(row) == *wxRED; }
 
-    std::vector<ProgressEvent> progress;
+    std::unique_ptr<EventRecorder> recorder;
 };
 
 TEST_F(IvtCopyTest, FolderCopyIntoTheDefaultDestination)
@@ -177,16 +182,14 @@ TEST_F(IvtCopyTest, FolderCopyIntoTheDefaultDestination)
     EXPECT_TRUE(d->m_CopyStatus);
     EXPECT_TRUE(d->m_CopyHappened);
 
-    ASSERT_FALSE(progress.empty());
-    EXPECT_EQ(progress.back().text, "File 4 of 4 ( Progress: 100.00 %)");
-    EXPECT_EQ(progress.back().value, 100);
-    EXPECT_EQ(progress.front().text, "File 1 of 4 ( Progress: 25.00 %)");
-    EXPECT_EQ(progress.front().value, 0);
+    ASSERT_FALSE(ProgressEvents().empty());
+    EXPECT_EQ(ProgressEvents().back().text, "File 4 of 4 ( Progress: 100.00 %)");
+    EXPECT_EQ(ProgressEvents().back().value, 100);
+    EXPECT_EQ(ProgressEvents().front().text, "File 1 of 4 ( Progress: 25.00 %)");
+    EXPECT_EQ(ProgressEvents().front().value, 0);
     EXPECT_EQ(d->m_progressText->GetForegroundColour(), progressDoneColour);
     EXPECT_EQ(Progress(), "Log has been saved on the desktop");
-    wxArrayString logs;
-    wxDir::GetAllFiles(GetUserDesktopPath(), &logs, "log*.tsv", wxDIR_FILES);
-    EXPECT_EQ(logs.size(), 1u);
+    EXPECT_EQ(TakeDesktopLogs().size(), 1u);
     EXPECT_TRUE(AllEnabled(d));
 }
 
@@ -206,7 +209,7 @@ TEST_F(IvtCopyTest, FolderCopyIntoAChosenFolderWithoutSubFolders)
     EXPECT_EQ(ModificationTime(dst / "a.mov"), ModificationTime(src / "a.mov"));
     ASSERT_EQ(d->m_listCtrl->RowCount(), 1);
     EXPECT_EQ(Cells(0), (std::vector<wxString>{src / "a.mov", dst / "a.mov", "", "Success", "", ""}));
-    EXPECT_EQ(progress.back().text, "File 1 of 1 ( Progress: 100.00 %)");
+    EXPECT_EQ(ProgressEvents().back().text, "File 1 of 1 ( Progress: 100.00 %)");
     EXPECT_TRUE(AllEnabled(d));
 }
 
@@ -229,6 +232,59 @@ TEST_F(IvtCopyTest, SingleFileCopy)
     // Copied once: Run does nothing more until Clean.
     Click(d->m_buttonRun);
     EXPECT_EQ(d->m_runningThreads, 0);
+    EXPECT_TRUE(AllEnabled(d));
+    EXPECT_EQ(TakeDesktopLogs().size(), 1u);
+}
+
+// Copy and compare of a single file: the copy, then the compare of the copy with its
+// source, as one operation with one log.
+TEST_F(IvtCopyTest, SingleFileCopyAndCompare)
+{
+    IVTDialog* d = dialog.get();
+    TempDir src, dst;
+    const wxString file = src.WriteFile("clip.mov", Content(300000, 8));
+    bool idleBeforeTheEnd = true;
+    recorder->onEvent = [&](const RecordedEvent& e) {
+        if (e.id == IVT_EVT_COPY_END || e.id == IVT_EVT_COMPARE_END)
+            idleBeforeTheEnd = idleBeforeTheEnd && !NoneEnabled(d);
+    };
+
+    Run(file, dst.Path(), IVT_OP_COPY_AND_COMPARE, IVT_TARGET_SINGLE_FILE);
+    WaitForOperation();
+
+    EXPECT_GE(recorder->IndexOf(IVT_EVT_COMPARE_END), 0);
+    EXPECT_LT(recorder->IndexOf(IVT_EVT_COPY_END, IVT_COPY_END_SINGLE_FILE), recorder->IndexOf(IVT_EVT_COMPARE_END));
+    EXPECT_FALSE(idleBeforeTheEnd); // the controls stayed disabled until the compare ended
+    EXPECT_EQ(Shell("cmp " + ShellQuote(file) + " " + ShellQuote(dst / "clip.mov") + " && echo same"), "same");
+    const wxString hash = CoreutilsHash("md5sum", file);
+    ASSERT_EQ(d->m_listCtrl->RowCount(), 1);
+    EXPECT_EQ(Cells(0), (std::vector<wxString>{file, dst / "clip.mov", hash, "Success", hash, "Ok"}));
+    EXPECT_FALSE(RowIsRed(0));
+    EXPECT_EQ(TakeDesktopLogs().size(), 1u);
+    EXPECT_FALSE(d->m_singleFileCompareAfterCopy);
+    EXPECT_TRUE(AllEnabled(d));
+}
+
+// A single file whose copy cannot be written: the copy fails and says why; only the
+// compare is left.
+TEST_F(IvtCopyTest, SingleFileThatCannotBeCopied)
+{
+    IVTDialog* d = dialog.get();
+    TempDir src, dst;
+    const wxString file = src.WriteFile("clip.mov", Content(2 << 20, 9));
+    LimitFileSize(1 << 20);
+
+    wxTEST_DIALOG(
+        {
+            Run(file, dst.Path(), IVT_OP_COPY_AND_COMPARE, IVT_TARGET_SINGLE_FILE);
+            WaitForOperation();
+        },
+        ExpectMessageWith("Copy error message", {"could not be copied", file, "File too large"}),
+        ExpectMessage("Info", "Only comparison has been done"),
+        ExpectMessage("Empty-Destination-Directory Error message",
+                      "Error, destination folder is empty. No comparison can be done "));
+    EXPECT_EQ(FileCount(dst.Path()), 0u);
+    EXPECT_FALSE(d->m_CopyHappened);
     EXPECT_TRUE(AllEnabled(d));
 }
 
@@ -279,9 +335,7 @@ TEST_F(IvtCopyTest, AFileThatFailsToCopyIsReportedAndLeavesNothing)
     src.WriteFile("1.mov", Content(1000, 5));
     const wxString big = src.WriteFile("2.mov", Content(3 << 20, 6));
     src.WriteFile("3.mov", Content(1000, 7));
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{1 << 20, 1 << 20};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    LimitFileSize(1 << 20);
 
     wxTEST_DIALOG(
         {
@@ -301,8 +355,8 @@ TEST_F(IvtCopyTest, AFileThatFailsToCopyIsReportedAndLeavesNothing)
     EXPECT_EQ(Shell("cd " + ShellQuote(dst.Path()) + " && find . | sort | tr '\\n' ' '"), ". ./1.mov ./3.mov ");
     EXPECT_EQ(Shell("cmp " + ShellQuote(src / "3.mov") + " " + ShellQuote(dst / "3.mov") + " && echo same"), "same");
     EXPECT_EQ(d->m_PathDestination.size(), 2u);
-    EXPECT_EQ(progress.back().text, "File 3 of 3 ( Progress: 100.00 %)");
-    EXPECT_EQ(progress.back().value, 100);
+    EXPECT_EQ(ProgressEvents().back().text, "File 3 of 3 ( Progress: 100.00 %)");
+    EXPECT_EQ(ProgressEvents().back().value, 100);
     EXPECT_TRUE(AllEnabled(d));
 
     // The same in copy and compare: the row is red and does not compare "Ok".
@@ -346,8 +400,8 @@ TEST_F(IvtCopyTest, CopyAndCompareOfATree)
         EXPECT_EQ(ModificationTime(copy), ModificationTime(source));
         EXPECT_FALSE(RowIsRed(row));
     }
-    EXPECT_EQ(progress.back().text, "File 4 of 4(Progress: 100.00 %) ");
-    EXPECT_EQ(progress.back().value, 100);
+    EXPECT_EQ(ProgressEvents().back().text, "File 4 of 4(Progress: 100.00 %) ");
+    EXPECT_EQ(ProgressEvents().back().value, 100);
     EXPECT_EQ(d->m_progressText->GetForegroundColour(), progressDoneColour);
     EXPECT_TRUE(d->m_CopyStatus);
     EXPECT_EQ(d->m_PathDestination.size(), 4u);
@@ -408,7 +462,7 @@ TEST_F(IvtCopyTest, StopAfterTheFirstOfThreeFiles)
         src.WriteFile("1.mov", "1");
         src.WriteFile("2.mov", "2");
         src.WriteFile("3.mov", "3");
-        progress.clear();
+        recorder->events.clear();
 
         // The worker waits after its first copy until Stop has been pressed.
         std::mutex mutex;
@@ -457,10 +511,8 @@ TEST_F(IvtCopyTest, BigFilesShowTheirOwnProgress)
 {
     IVTDialog* d = dialog.get();
     TempDir src, dst, dst2;
-    const wxString big = src / "big.mov";
-    const wxString small = src / "small.mov";
-    Shell("truncate -s 250000000 " + ShellQuote(big) + " && printf end >> " + ShellQuote(big));
-    Shell("truncate -s 150000000 " + ShellQuote(small));
+    const wxString big = WriteBigFile(src, "big.mov");
+    Shell("truncate -s 150000000 " + ShellQuote(src / "small.mov"));
 
     Run(src.Path(), dst.Path(), IVT_OP_COPY_AND_COMPARE);
     WaitForOperation(std::chrono::seconds(120));
@@ -490,7 +542,7 @@ TEST_F(IvtCopyTest, BigFilesShowTheirOwnProgress)
 
     // After Stop has been pressed, the text of the big file asks for patience.
     Click(d->m_buttonClean);
-    progress.clear();
+    recorder->events.clear();
     stopPressed = true;
     Run(src.Path(), dst2.Path(), IVT_OP_COPY);
     WaitForOperation(std::chrono::seconds(120));
@@ -501,7 +553,7 @@ TEST_F(IvtCopyTest, BigFilesShowTheirOwnProgress)
     EXPECT_FALSE(waiting.empty());
     for (const wxString& text : Texts())
         EXPECT_FALSE(text.Contains("Copying current file")) << text;
-    EXPECT_EQ(progress.back().text, "File 2 of 2 ( Progress: 100.00 %)");
+    EXPECT_EQ(ProgressEvents().back().text, "File 2 of 2 ( Progress: 100.00 %)");
     EXPECT_TRUE(SameTrees(src.Path(), dst2.Path()));
 }
 

@@ -1,7 +1,7 @@
 // Choosing source and destination (pickers, Enter in the path fields, the listing
 // workers) and the checks of Run, with real folders and files.
 
-#include "ivtfixture.h"
+#include "ivtrun.h"
 
 #include "korbase/files.h"
 
@@ -476,6 +476,7 @@ TEST_F(IvtDialogTest, RunSingleFileListsBeforeTheOperation)
     d->m_combo1->SetSelection(IVT_OP_HASH_DESTINATION);
     Enter(d->m_tc2, destination);
     Click(d->m_buttonRun);
+    PumpUntil([d] { return d->m_runningThreads == 0; }); // the hashing that follows
     // An empty row 0 is made for the destination file, which the listing puts in column 1.
     ASSERT_EQ(d->m_listCtrl->RowCount(), 1);
     EXPECT_EQ(Cells(0)[1], destination);
@@ -486,7 +487,9 @@ TEST_F(IvtDialogTest, RunSingleFileListsBeforeTheOperation)
     Enter(d->m_tc1, source);
     d->m_listCtrl->SetCell(0, 5, "No");
     Click(d->m_buttonRun);
-    EXPECT_EQ(Cells(0), (std::vector<wxString>{source, destination, "", "", "", ""}));
+    PumpUntil([d] { return d->m_runningThreads == 0; });
+    EXPECT_EQ(Cells(0), (std::vector<wxString>{source, destination, CoreutilsHash("md5sum", source), "",
+                                               CoreutilsHash("md5sum", destination), ""}));
 
     // A copy into the default destination creates that folder.
     d->m_combo1->SetSelection(IVT_OP_COPY);
@@ -496,7 +499,7 @@ TEST_F(IvtDialogTest, RunSingleFileListsBeforeTheOperation)
     EXPECT_TRUE(wxDirExists(d->m_dstDefaultDir));
     EXPECT_EQ(d->m_tmp_SrcDir, source);
     EXPECT_EQ(d->m_dstDir, d->m_dstDefaultDir);
-    WaitForOperation();
+    WaitUntilIdle(d);
     EXPECT_TRUE(AllEnabled(d));
     wxFileName::Rmdir(d->m_dstDefaultDir, wxPATH_RMDIR_RECURSIVE);
 }
@@ -587,7 +590,7 @@ TEST_F(IvtDialogTest, RunResetsAStaleCopyAndCreatesTheDefaultDestination)
     wxRemoveFile(copied);
     Click(d->m_buttonRun); // no refusal: the copy runs again
     EXPECT_EQ(d->m_pathSource, std::vector<wxString>{src / "a.mov"});
-    WaitForOperation();
+    WaitUntilIdle(d);
     EXPECT_TRUE(AllEnabled(d));
     EXPECT_TRUE(d->m_CopyStatus);
     EXPECT_EQ(d->m_PathDestination, std::vector<wxString>{copied});
@@ -599,6 +602,6 @@ TEST_F(IvtDialogTest, RunResetsAStaleCopyAndCreatesTheDefaultDestination)
     Click(d->m_buttonRun);
     EXPECT_TRUE(wxDirExists(d->m_dstDefaultDir));
     EXPECT_EQ(d->m_tc2->GetValue(), d->m_dstDefaultDir);
-    WaitForOperation();
+    WaitUntilIdle(d);
     wxFileName::Rmdir(d->m_dstDefaultDir, wxPATH_RMDIR_RECURSIVE);
 }
