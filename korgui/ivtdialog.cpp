@@ -658,7 +658,7 @@ void IVTDialog::RunSingleFile(int operation)
             DestinationChoice();
             if (m_tc2->GetValue() == m_dstDefaultDir)
                 CreateDirIfNotExists(m_dstDir);
-            CopySrcToDstFn();
+            StartCopy(); // from the lists just made
             return;
         }
         AbleWidgetsAgain();
@@ -672,7 +672,7 @@ void IVTDialog::RunSingleFile(int operation)
                 CreateDirIfNotExists(m_dstDir);
             // The copy's end handler then compares the copy with its source.
             m_singleFileCompareAfterCopy = true;
-            CopySrcToDstFn();
+            StartCopy();
             return;
         }
         AbleWidgetsAgain();
@@ -745,7 +745,7 @@ void IVTDialog::RunFolders(int operation)
         }
         else
         {
-            CopySrcToDstFn();
+            StartCopy(); // from the lists just made
         }
         return;
     case IVT_OP_COPY_AND_COMPARE:
@@ -1307,6 +1307,12 @@ void IVTDialog::CopySrcToDstFn()
     m_listCtrl->DeleteAllRows();
     SourceChoice();
     DestinationChoice();
+    StartCopy();
+}
+
+void IVTDialog::StartCopy()
+{
+    m_listCtrl->DeleteAllRows();
     auto worker = std::make_unique<CopySrcToDstThread>(this, m_combo1->GetSelection(), m_combo4->GetSelection(),
                                                        m_srcFile, m_srcDir, m_dstDir, m_tc2->GetValue(), m_pathSource,
                                                        m_PathDestination, m_CopyStatus, m_CopyHappened);

@@ -132,7 +132,7 @@ public:
     // Also the second step of a single-file "Copy Source to Destination and Compare".
     void CompareOnlySharedFiles();
 
-    // Copying (the run dispatcher calls these after its checks)
+    // Copying: list source and destination, then copy (into an empty destination folder).
     void CopySrcToDstFn();
     void CopySourceToDestinationAndCompare();
 
@@ -233,6 +233,9 @@ private:
     // replaces the usual "Could not create thread".
     bool StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot,
                               const wxString& failureText = wxString());
+
+    // The copy of CopySrcToDstFn from the lists as they are: Run has just made them.
+    void StartCopy();
 
     const std::shared_ptr<WorkerEventChannel> m_workerEvents;
 

@@ -93,10 +93,12 @@ double PercentAfter(std::size_t index, std::size_t count)
 }
 
 // Big files get a progress text of their own before they are hashed.
+constexpr std::uint64_t BIG_FILE_BYTES = 200000000;
+
 bool IsBigFile(const wxString& file)
 {
     const wxULongLong size = wxFileName::GetSize(file);
-    return size != wxInvalidSize && size > wxULongLong(200000000);
+    return size != wxInvalidSize && size > wxULongLong(BIG_FILE_BYTES);
 }
 
 } // namespace
@@ -638,6 +640,9 @@ std::function<void(const wxString&)> CopyWorker::s_afterEachCopy;
 
 bool CopyProgressRoutine(const CopyProgressState& state, std::uint64_t totalBytes, std::uint64_t bytesCopied)
 {
+    // The size the copy started from is the file's size: small files get no per-file progress.
+    if (totalBytes <= BIG_FILE_BYTES)
+        return true;
     const double filePercent =
         totalBytes ? 100.0 * static_cast<double>(bytesCopied) / static_cast<double>(totalBytes) : 100.0;
     state.thread->ReportCurrentFileProgress(filePercent, IVT_EVT_PROGRESS, state.currentFile,
@@ -669,8 +674,6 @@ void CopyWorker::SetAfterEachCopyForTesting(std::function<void(const wxString&)>
 void CopyWorker::ReportCurrentFileProgress(double filePercent, int eventId, const wxString& file,
                                            double overallPercent, bool stopPressed)
 {
-    if (!IsBigFile(file))
-        return;
     m_currentFilePercent = filePercent;
     const auto now = std::chrono::steady_clock::now();
     if (file == m_progressFile && now - m_lastFileProgress < FILE_PROGRESS_INTERVAL)
@@ -702,6 +705,15 @@ bool CopyWorker::CopyOneFile(const wxString& source, const wxString& destination
 wxString CopyWorker::DestinationOf(const wxString& rel) const
 {
     return m_dstDir + wxFILE_SEP_PATH + rel;
+}
+
+void CopyWorker::CreateFolderOf(const wxString& destination)
+{
+    // Files come folder by folder: one look at the disk per folder, not per file.
+    const wxString folder = wxPathOnly(destination);
+    if (folder != m_lastFolder)
+        CreateDirIfNotExists(folder);
+    m_lastFolder = folder;
 }
 
 wxString CopyWorker::FileOf(size_t index, size_t count) const
@@ -827,7 +839,7 @@ void CopySrcToDstThread::CopyFolders()
         Post(IVT_EVT_INSERT_ITEM, row, source);
         const wxString destination = DestinationOf(FilenameAbsoluteToRelative(source, m_srcDir));
         wxString status = m_txtFailed;
-        CreateDirIfNotExists(wxPathOnly(destination));
+        CreateFolderOf(destination);
         if (CopyOneFile(source, destination))
         {
             m_pathDestination.push_back(destination);
@@ -885,13 +897,14 @@ wxThread::ExitCode CopySrcToDstAndCompareThread::Entry()
         const wxString& source = m_pathSource[i];
         const int row = static_cast<int>(i);
         Post(IVT_EVT_INSERT_ITEM, row, source);
-        if (IsBigFile(source))
+        const bool big = IsBigFile(source); // and so its copy
+        if (big)
             Post(IVT_EVT_PROGRESS, 0, FileOf(i, n) + m_txtHashingSource);
         const wxString sourceHash = HashWithChoice(source, m_hashType);
         Post(IVT_EVT_SET_COL2_HASH_SOURCE, row, sourceHash);
 
         const wxString destination = DestinationOf(FilenameAbsoluteToRelative(source, m_srcDir));
-        CreateDirIfNotExists(wxPathOnly(destination));
+        CreateFolderOf(destination);
         wxString status = m_txtFailed;
         const bool copied = CopyOneFile(source, destination);
         if (copied)
@@ -910,7 +923,7 @@ wxThread::ExitCode CopySrcToDstAndCompareThread::Entry()
         wxString destinationHash;
         if (copied)
         {
-            if (IsBigFile(destination))
+            if (big)
                 Post(IVT_EVT_PROGRESS, 0, FileOf(i, n) + m_txtHashingDestination);
             destinationHash = HashWithChoice(destination, m_hashType);
             if (!destinationHash.empty())

@@ -275,8 +275,8 @@ public:
     // path, before the file is hashed or reported. Set only while no copy worker runs.
     static void SetAfterEachCopyForTesting(std::function<void(const wxString& destination)> hook);
 
-    // Posts the per-file text of a big file (over 200,000,000 bytes), at most every
-    // FILE_PROGRESS_INTERVAL.
+    // Posts the per-file text of a big file (over 200,000,000 bytes; the progress
+    // routine calls it for those only), at most every FILE_PROGRESS_INTERVAL.
     void ReportCurrentFileProgress(double filePercent, int eventId, const wxString& file, double overallPercent,
                                    bool stopPressed);
     double OverallPercent() const { return m_overallPercent; }
@@ -289,6 +289,8 @@ protected:
     bool CopyOneFile(const wxString& source, const wxString& destination);
     // Where a source file with relative path `rel` goes.
     wxString DestinationOf(const wxString& rel) const;
+    // Creates the folder `destination` goes into, with its parents.
+    void CreateFolderOf(const wxString& destination);
     // Shows, on the GUI thread, which files could not be copied and why (if any).
     void ReportFailures();
     // The end of a stopped run: zero progress, the dialog cleans, the end event.
@@ -313,6 +315,7 @@ private:
     const wxString m_txtCopyErrorIntro;
     const wxString m_fmtMoreErrors;
     std::vector<wxString> m_failures; // "path\n    reason" per file that failed
+    wxString m_lastFolder;            // the destination folder made last
     wxString m_progressFile;          // the file the last per-file text was about
     std::chrono::steady_clock::time_point m_lastFileProgress;
 };
