@@ -643,8 +643,7 @@ bool CopyProgressRoutine(const CopyProgressState& state, std::uint64_t totalByte
     // The size the copy started from is the file's size: small files get no per-file progress.
     if (totalBytes <= BIG_FILE_BYTES)
         return true;
-    const double filePercent =
-        totalBytes ? 100.0 * static_cast<double>(bytesCopied) / static_cast<double>(totalBytes) : 100.0;
+    const double filePercent = 100.0 * static_cast<double>(bytesCopied) / static_cast<double>(totalBytes);
     state.thread->ReportCurrentFileProgress(filePercent, IVT_EVT_PROGRESS, state.currentFile,
                                             state.thread->OverallPercent(), stopPressed.load());
     return true;
