@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -28,6 +29,11 @@ bool MatchesFilters(const wxString& name, const Strings& filters)
     return !anyFilter;
 }
 
+bool HasFilter(const Strings& filters)
+{
+    return std::any_of(filters.begin(), filters.end(), [](const wxString& f) { return !f.empty(); });
+}
+
 struct DirCloser
 {
     void operator()(DIR* d) const { closedir(d); }
@@ -42,22 +48,28 @@ void ListFolder(const std::string& folder, const Strings& filters, bool recursiv
     if (!dir)
         return;
 
-    std::vector<std::string> names;
+    // Names with the type the folder gives for them, where it gives one.
+    std::vector<std::pair<std::string, unsigned char>> names;
     while (dirent* entry = readdir(dir.get()))
     {
         const std::string name = entry->d_name;
         if (name != "." && name != "..")
-            names.push_back(name);
+            names.emplace_back(name, entry->d_type);
     }
     dir.reset();
     std::sort(names.begin(), names.end());
 
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
-    for (const std::string& name : names)
+    for (const auto& [name, type] : names)
     {
         const std::string full = prefix + name;
         struct stat st;
-        if (lstat(full.c_str(), &st) != 0)
+        // Plain files and folders need no lstat; links and unknown types do.
+        if (type == DT_REG)
+            st.st_mode = S_IFREG;
+        else if (type == DT_DIR)
+            st.st_mode = S_IFDIR;
+        else if (lstat(full.c_str(), &st) != 0)
             continue;
         if (S_ISDIR(st.st_mode))
         {
@@ -74,7 +86,8 @@ void ListFolder(const std::string& folder, const Strings& filters, bool recursiv
         // A name the file-name conversion cannot carry both ways would name another file.
         if (path.empty() || std::string(path.fn_str()) != full)
             continue;
-        if (MatchesFilters(wxFileName(path).GetFullName(), filters))
+        // Without a filter the name need not be taken apart: listings are of every file, often many thousands.
+        if (!HasFilter(filters) || MatchesFilters(wxFileName(path).GetFullName(), filters))
             out.push_back(path);
     }
 }

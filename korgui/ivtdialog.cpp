@@ -1249,14 +1249,17 @@ void IVTDialog::RefreshView_AFTER(wxCommandEvent&)
 
 bool IVTDialog::StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot, const wxString& failureText)
 {
-    const wxString failure = failureText.empty() ? _("Could not create thread") : failureText;
-    if (worker->Create() != wxTHREAD_NO_ERROR)
+    const auto fail = [this, slot, &failureText]
     {
-        Message(wxString(), failure);
+        if (slot)
+            slot->alive = false;
+        Message(wxString(), failureText.empty() ? _("Could not create thread") : failureText);
         RemoveEmptyRows();
         AbleWidgetsAgain();
         return false;
-    }
+    };
+    if (worker->Create() != wxTHREAD_NO_ERROR)
+        return fail();
     if (slot)
     {
         m_operationRunning = true;
@@ -1264,14 +1267,7 @@ bool IVTDialog::StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlo
     }
     // Detached: from here on the thread owns itself and deletes itself when it ends.
     if (worker.release()->Run() != wxTHREAD_NO_ERROR)
-    {
-        if (slot)
-            slot->alive = false;
-        Message(wxString(), failure);
-        RemoveEmptyRows();
-        AbleWidgetsAgain();
-        return false;
-    }
+        return fail();
     ++m_runningThreads;
     return true;
 }

@@ -9,7 +9,7 @@
 #include "korbase/files.h"
 #include "korbase/hash.h"
 
-#include <wx/filename.h>
+#include <wx/filefn.h>
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
 
@@ -92,13 +92,14 @@ double PercentAfter(std::size_t index, std::size_t count)
     return 100.0 * static_cast<double>(index + 1) / static_cast<double>(count);
 }
 
-// Big files get a progress text of their own before they are hashed.
+// Big files get a progress text of their own before they are hashed. One stat, as
+// every file of a compare is asked.
 constexpr std::uint64_t BIG_FILE_BYTES = 200000000;
 
 bool IsBigFile(const wxString& file)
 {
-    const wxULongLong size = wxFileName::GetSize(file);
-    return size != wxInvalidSize && size > wxULongLong(BIG_FILE_BYTES);
+    wxStructStat st;
+    return wxStat(file, &st) == 0 && static_cast<std::uint64_t>(st.st_size) > BIG_FILE_BYTES;
 }
 
 } // namespace

@@ -117,6 +117,18 @@ inline std::vector<wxString> TakeDesktopLogs()
     return logs;
 }
 
+// The dialog fixture for whole operations: each test starts from a desktop without
+// logs, also when the cases of a binary run in one process.
+class IvtRunTest : public IvtDialogTest
+{
+protected:
+    void SetUp() override
+    {
+        IvtDialogTest::SetUp();
+        TakeDesktopLogs();
+    }
+};
+
 // The digest tools of coreutils, by the Hash Type choice's index.
 inline const char* DigestTool(int hashType)
 {

@@ -30,7 +30,7 @@ bool IsRed(IVTDialog* d, long row)
 
 } // namespace
 
-TEST_F(IvtDialogTest, CompareOfIdenticalTreesPairsEveryFile)
+TEST_F(IvtRunTest, CompareOfIdenticalTreesPairsEveryFile)
 {
     IVTDialog* d = dialog.get();
     TempDir src, dst;
@@ -91,7 +91,7 @@ TEST_F(IvtDialogTest, CompareOfIdenticalTreesPairsEveryFile)
     EXPECT_EQ(TakeDesktopLogs().size(), 1u);
 }
 
-TEST_F(IvtDialogTest, CompareListsOneSidedFilesAndMarksDifferencesRed)
+TEST_F(IvtRunTest, CompareListsOneSidedFilesAndMarksDifferencesRed)
 {
     IVTDialog* d = dialog.get();
     TempDir src, dst;
@@ -156,7 +156,7 @@ TEST_F(IvtDialogTest, CompareListsOneSidedFilesAndMarksDifferencesRed)
     EXPECT_EQ(TakeDesktopLogs().size(), 1u);
 }
 
-TEST_F(IvtDialogTest, CompareAfterACopyReadsSuccess)
+TEST_F(IvtRunTest, CompareAfterACopyReadsSuccess)
 {
     IVTDialog* d = dialog.get();
     TempDir src, dst;
@@ -178,7 +178,7 @@ TEST_F(IvtDialogTest, CompareAfterACopyReadsSuccess)
     EXPECT_TRUE(d->m_CopyStatus);
 }
 
-TEST_F(IvtDialogTest, AFileThatCannotBeReadNeverComparesOk)
+TEST_F(IvtRunTest, AFileThatCannotBeReadNeverComparesOk)
 {
     IVTDialog* d = dialog.get();
     TempDir src, dst;
@@ -211,7 +211,7 @@ TEST_F(IvtDialogTest, AFileThatCannotBeReadNeverComparesOk)
     EXPECT_TRUE(IsRed(d, 0));
 }
 
-TEST_F(IvtDialogTest, CompareOfTwoChosenFiles)
+TEST_F(IvtRunTest, CompareOfTwoChosenFiles)
 {
     IVTDialog* d = dialog.get();
     TempDir dir;
@@ -261,7 +261,7 @@ TEST_F(IvtDialogTest, CompareOfTwoChosenFiles)
     EXPECT_TRUE(AllEnabled(d));
 }
 
-TEST_F(IvtDialogTest, CompareWithAnEmptyDestinationOrSource)
+TEST_F(IvtRunTest, CompareWithAnEmptyDestinationOrSource)
 {
     IVTDialog* d = dialog.get();
     TempDir src, dst, empty;
@@ -291,7 +291,7 @@ TEST_F(IvtDialogTest, CompareWithAnEmptyDestinationOrSource)
     EXPECT_EQ(TakeDesktopLogs().size(), 1u);
 }
 
-TEST_F(IvtDialogTest, StopDuringTheFirstPassOfACompare)
+TEST_F(IvtRunTest, StopDuringTheFirstPassOfACompare)
 {
     IVTDialog* d = dialog.get();
     TempDir src, dst;
@@ -330,7 +330,7 @@ TEST_F(IvtDialogTest, StopDuringTheFirstPassOfACompare)
     EXPECT_TRUE(TakeDesktopLogs().empty()); // the log of a cleaned list is no log
 }
 
-TEST_F(IvtDialogTest, StopDuringTheSecondPassOfACompare)
+TEST_F(IvtRunTest, StopDuringTheSecondPassOfACompare)
 {
     IVTDialog* d = dialog.get();
     TempDir src, dst;

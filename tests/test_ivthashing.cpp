@@ -28,7 +28,7 @@ void WriteTree(const TempDir& dir)
 
 } // namespace
 
-TEST_F(IvtDialogTest, HashSourceOfAFolderMatchesCoreutilsForEveryAlgorithm)
+TEST_F(IvtRunTest, HashSourceOfAFolderMatchesCoreutilsForEveryAlgorithm)
 {
     IVTDialog* d = dialog.get();
     TempDir src;
@@ -78,7 +78,7 @@ TEST_F(IvtDialogTest, HashSourceOfAFolderMatchesCoreutilsForEveryAlgorithm)
     }
 }
 
-TEST_F(IvtDialogTest, HashSourceRewritesExistingRowsInPlaceAndAppendsTheMissingOnes)
+TEST_F(IvtRunTest, HashSourceRewritesExistingRowsInPlaceAndAppendsTheMissingOnes)
 {
     IVTDialog* d = dialog.get();
     TempDir src, dst;
@@ -120,7 +120,7 @@ TEST_F(IvtDialogTest, HashSourceRewritesExistingRowsInPlaceAndAppendsTheMissingO
     EXPECT_EQ(TakeDesktopLogs().size(), 1u);
 }
 
-TEST_F(IvtDialogTest, HashSourceOfAOneFileFolderEndsGreenAt100)
+TEST_F(IvtRunTest, HashSourceOfAOneFileFolderEndsGreenAt100)
 {
     IVTDialog* d = dialog.get();
     TempDir src;
@@ -141,7 +141,7 @@ TEST_F(IvtDialogTest, HashSourceOfAOneFileFolderEndsGreenAt100)
     EXPECT_EQ(Cells(0)[2].utf8_string(), CoreutilsHash("md5sum", only));
 }
 
-TEST_F(IvtDialogTest, StopDuringHashSourceFinishesTheFileCleansAndKeepsTheSource)
+TEST_F(IvtRunTest, StopDuringHashSourceFinishesTheFileCleansAndKeepsTheSource)
 {
     IVTDialog* d = dialog.get();
     TempDir src;
@@ -190,7 +190,7 @@ TEST_F(IvtDialogTest, StopDuringHashSourceFinishesTheFileCleansAndKeepsTheSource
     EXPECT_TRUE(d->m_HashSrcHappened);
 }
 
-TEST_F(IvtDialogTest, HashSourceWithoutSourceFiles)
+TEST_F(IvtRunTest, HashSourceWithoutSourceFiles)
 {
     IVTDialog* d = dialog.get();
     TempDir empty, dst;
@@ -228,7 +228,7 @@ TEST_F(IvtDialogTest, HashSourceWithoutSourceFiles)
     EXPECT_TRUE(AllEnabled(d));
 }
 
-TEST_F(IvtDialogTest, HashDestinationOfAFolderFillsTheRowsTheListingMade)
+TEST_F(IvtRunTest, HashDestinationOfAFolderFillsTheRowsTheListingMade)
 {
     IVTDialog* d = dialog.get();
     TempDir dst;
@@ -258,7 +258,7 @@ TEST_F(IvtDialogTest, HashDestinationOfAFolderFillsTheRowsTheListingMade)
     EXPECT_TRUE(AllEnabled(d));
 }
 
-TEST_F(IvtDialogTest, HashDestinationWithoutDestinationFiles)
+TEST_F(IvtRunTest, HashDestinationWithoutDestinationFiles)
 {
     IVTDialog* d = dialog.get();
     TempDir src, empty;
@@ -289,7 +289,7 @@ TEST_F(IvtDialogTest, HashDestinationWithoutDestinationFiles)
     EXPECT_TRUE(TakeDesktopLogs().empty());
 }
 
-TEST_F(IvtDialogTest, HashSingleFiles)
+TEST_F(IvtRunTest, HashSingleFiles)
 {
     IVTDialog* d = dialog.get();
     TempDir dir;
@@ -326,7 +326,7 @@ TEST_F(IvtDialogTest, HashSingleFiles)
     EXPECT_TRUE(TakeDesktopLogs().empty());
 }
 
-TEST_F(IvtDialogTest, HashDestinationOfASingleFileAfterACopy)
+TEST_F(IvtRunTest, HashDestinationOfASingleFileAfterACopy)
 {
     IVTDialog* d = dialog.get();
     TempDir dir;
@@ -366,7 +366,7 @@ TEST_F(IvtDialogTest, HashDestinationOfASingleFileAfterACopy)
     EXPECT_TRUE(AllEnabled(d));
 }
 
-TEST_F(IvtDialogTest, AFileThatCannotBeReadShowsWhyInItsHashCell)
+TEST_F(IvtRunTest, AFileThatCannotBeReadShowsWhyInItsHashCell)
 {
     IVTDialog* d = dialog.get();
     TempDir src;
@@ -386,7 +386,7 @@ TEST_F(IvtDialogTest, AFileThatCannotBeReadShowsWhyInItsHashCell)
     EXPECT_EQ(TakeDesktopLogs().size(), 1u);
 }
 
-TEST_F(IvtDialogTest, HelperEndWithAnUnknownCodeReportsAndGivesTheControlsBack)
+TEST_F(IvtRunTest, HelperEndWithAnUnknownCodeReportsAndGivesTheControlsBack)
 {
     IVTDialog* d = dialog.get();
     DisableCommandControls(d);
