@@ -673,6 +673,17 @@ void IVTDialog::RunSingleFile(int operation)
         CompareOnlySharedFiles();
         return;
     case IVT_OP_COPY:
+        if (!m_CopyHappened)
+        {
+            SourceChoice();
+            DestinationChoice();
+            if (m_tc2->GetValue() == m_dstDefaultDir)
+                CreateDirIfNotExists(m_dstDir);
+            StartCopy(); // from the lists just made
+            return;
+        }
+        AbleWidgetsAgain();
+        return;
     case IVT_OP_COPY_AND_COMPARE:
         if (!m_CopyHappened)
         {
@@ -680,8 +691,10 @@ void IVTDialog::RunSingleFile(int operation)
             DestinationChoice();
             if (m_tc2->GetValue() == m_dstDefaultDir)
                 CreateDirIfNotExists(m_dstDir);
-            // The copy starter (CopySrcToDstFn) takes over here; for copy-and-compare
-            // it first sets m_singleFileCompareAfterCopy.
+            // The copy's end handler then compares the copy with its source.
+            m_singleFileCompareAfterCopy = true;
+            StartCopy();
+            return;
         }
         AbleWidgetsAgain();
         return;
@@ -751,8 +764,7 @@ void IVTDialog::RunFolders(int operation)
         }
         else
         {
-            // The copy starter (CopySrcToDstFn) takes over here.
-            AbleWidgetsAgain();
+            StartCopy(); // from the lists just made
         }
         return;
     case IVT_OP_COPY_AND_COMPARE:
@@ -762,8 +774,7 @@ void IVTDialog::RunFolders(int operation)
                       _("Copy has been already done: press the Clean button if you want to copy files again."));
             return;
         }
-        // The copy-and-compare starter (CopySourceToDestinationAndCompare) takes over here.
-        AbleWidgetsAgain();
+        CopySourceToDestinationAndCompare();
         return;
     default:
         Message(_("No option selected - error message"), _("Error, no option selected: \nPlease choose an option"));
@@ -1163,10 +1174,23 @@ void IVTDialog::NoDuplicatesAFTER(wxCommandEvent& event)
                      _("After thread error message"), wxSTAY_ON_TOP, this);
 }
 
-void IVTDialog::CopySrcToDstFnAFTER(wxCommandEvent&)
+void IVTDialog::CopySrcToDstFnAFTER(wxCommandEvent& event)
 {
     --m_runningThreads;
     m_copyThread.alive = false;
+    if (event.GetInt() == IVT_COPY_END_SINGLE_FILE && m_singleFileCompareAfterCopy)
+    {
+        m_singleFileCompareAfterCopy = false;
+        if (m_CopyHappened || !m_pathSource.empty())
+        {
+            if (!m_CopyHappened)
+                Message(_("Info"), _("Only comparison has been done"));
+            // The operation goes on in the compare: the controls stay disabled, and its
+            // end handler writes the one log of the whole operation.
+            CompareOnlySharedFiles();
+            return;
+        }
+    }
     SaveLog();
     RemoveEmptyRows();
     AbleWidgetsAgain();
@@ -1336,13 +1360,13 @@ void IVTDialog::OnClick__NoDuplicates(wxCommandEvent&)
 
 // Hashing and comparing
 
-bool IVTDialog::StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot)
+bool IVTDialog::StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot, const wxString& failureText)
 {
-    const auto fail = [this, slot]
+    const auto fail = [this, slot, &failureText]
     {
         if (slot)
             slot->alive = false;
-        Message(wxString(), _("Could not create thread"));
+        Message(wxString(), failureText.empty() ? _("Could not create thread") : failureText);
         RemoveEmptyRows();
         AbleWidgetsAgain();
         return false;
@@ -1383,4 +1407,34 @@ void IVTDialog::CompareOnlySharedFiles()
                              this, m_combo4->GetSelection(), m_combo1->GetSelection(), m_combo3->GetSelection(),
                              m_srcFile, m_dstFile, m_srcDir, m_dstDir, m_pathSource, m_PathDestination, m_CopyStatus),
                          &m_compareThread);
+}
+
+// Copying
+
+void IVTDialog::CopySrcToDstFn()
+{
+    m_listCtrl->DeleteAllRows();
+    SourceChoice();
+    DestinationChoice();
+    StartCopy();
+}
+
+void IVTDialog::StartCopy()
+{
+    m_listCtrl->DeleteAllRows();
+    auto worker = std::make_unique<CopySrcToDstThread>(this, m_combo1->GetSelection(), m_combo4->GetSelection(),
+                                                       m_srcFile, m_srcDir, m_dstDir, m_tc2->GetValue(), m_pathSource,
+                                                       m_PathDestination, m_CopyStatus, m_CopyHappened);
+    if (!StartOperationWorker(std::move(worker), &m_copyThread))
+        m_singleFileCompareAfterCopy = false;
+}
+
+void IVTDialog::CopySourceToDestinationAndCompare()
+{
+    m_listCtrl->DeleteAllRows();
+    SourceChoice();
+    DestinationChoice();
+    StartOperationWorker(std::make_unique<CopySrcToDstAndCompareThread>(this, m_pathSource, m_PathDestination,
+                                                                        m_srcDir, m_dstDir, m_combo3->GetSelection()),
+                         &m_copyCompareThread, _("Could not create or run thread"));
 }

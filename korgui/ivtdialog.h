@@ -144,6 +144,10 @@ public:
     // Also the second step of a single-file "Copy Source to Destination and Compare".
     void CompareOnlySharedFiles();
 
+    // Copying: list source and destination, then copy (into an empty destination folder).
+    void CopySrcToDstFn();
+    void CopySourceToDestinationAndCompare();
+
     // Controls (children of the dialog's panel)
     wxTextCtrl* m_tc1 = nullptr; // source path
     wxButton* m_buttonSrc = nullptr;
@@ -235,8 +239,13 @@ private:
     std::vector<wxString> ColumnTexts(int column) const;
     // Starts a detached operation worker and counts it in m_runningThreads; `slot`,
     // when given, lets Stop reach it. A worker that cannot be created is reported, is
-    // not counted, and the dialog is idle again. Returns false then.
-    bool StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot);
+    // not counted, and the dialog is idle again. Returns false then. `failureText`
+    // replaces the usual "Could not create thread".
+    bool StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlot* slot,
+                              const wxString& failureText = wxString());
+
+    // The copy of CopySrcToDstFn from the lists as they are: Run has just made them.
+    void StartCopy();
 
     const std::shared_ptr<WorkerEventChannel> m_workerEvents;
 

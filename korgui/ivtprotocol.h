@@ -104,3 +104,10 @@ enum IvtTarget : int
     IVT_TARGET_FOLDER_ONLY = 1,
     IVT_TARGET_SINGLE_FILE = 2,
 };
+
+// Payload of the copy workers' end events.
+enum IvtCopyEndCode : int
+{
+    IVT_COPY_COMPARE_END_DONE = 3, // IVT_EVT_COPY_COMPARE_END: the worker is done
+    IVT_COPY_END_SINGLE_FILE = 5,  // IVT_EVT_COPY_END: a single file was copied
+};

@@ -6,7 +6,10 @@
 #include <wx/thread.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -23,6 +26,11 @@ class MyThread : public wxThread
 {
 public:
     MyThread(IVTDialog* parent, wxThreadKind kind);
+    ~MyThread() override;
+
+    // Workers not yet deleted. Detached ones delete themselves, after their last event:
+    // whoever shuts the toolkit down waits for 0.
+    static int LiveCount() { return s_live.load(); }
 
     // Sets on Stop; polled by the stoppable workers between files.
     const StopFlag& GetStopFlag() const { return m_stopRequested; }
@@ -55,6 +63,8 @@ protected:
     void OnExit() override { m_ended = true; }
 
 private:
+    static std::atomic<int> s_live;
+
     const std::shared_ptr<WorkerEventChannel> m_events;
     std::atomic<bool> m_ended{false};
 };
@@ -238,6 +248,129 @@ private:
 
 // Set by Stop, cleared by Clean; the copy progress reporting reads it to word its text.
 extern std::atomic<bool> stopPressed;
+
+// Copy workers
+
+class CopyWorker;
+
+// What the copy progress routine needs to reach the worker that is copying: the
+// state the routine is called with, filled before each file.
+struct CopyProgressState
+{
+    CopyWorker* thread = nullptr; // the copying worker, which the routine reports to
+    wxString currentFile;         // the source file being copied
+};
+
+// The progress routine of a copy: reports the file's percentage to the copying
+// worker, on the copying thread. Always lets the copy go on: Stop is observed only
+// between files, and a file is never left half copied.
+bool CopyProgressRoutine(const CopyProgressState& state, std::uint64_t totalBytes, std::uint64_t bytesCopied);
+
+// What the two copy workers share: copying one file with per-file progress for big
+// files, and the list of files that could not be copied, shown at the end.
+class CopyWorker : public MyThread
+{
+public:
+    // Test seam: runs on the worker after each successful copy, with the destination
+    // path, before the file is hashed or reported. Set only while no copy worker runs.
+    static void SetAfterEachCopyForTesting(std::function<void(const wxString& destination)> hook);
+
+    // Posts the per-file text of a big file (over 200,000,000 bytes; the progress
+    // routine calls it for those only), at most every FILE_PROGRESS_INTERVAL.
+    void ReportCurrentFileProgress(double filePercent, int eventId, const wxString& file, double overallPercent,
+                                   bool stopPressed);
+    double OverallPercent() const { return m_overallPercent; }
+
+protected:
+    CopyWorker(IVTDialog* parent, const wxString& dstDir, const wxString& dstFieldText,
+               const std::vector<wxString>& pathSource, const std::vector<wxString>& pathDestination);
+
+    // Copies `source` to `destination` with progress; on failure remembers why.
+    bool CopyOneFile(const wxString& source, const wxString& destination);
+    // Where a source file with relative path `rel` goes.
+    wxString DestinationOf(const wxString& rel) const;
+    // Creates the folder `destination` goes into, with its parents.
+    void CreateFolderOf(const wxString& destination);
+    // Shows, on the GUI thread, which files could not be copied and why (if any).
+    void ReportFailures();
+    // The end of a stopped run: zero progress, the dialog cleans, the end event.
+    void EndStopped(const wxString& zeroProgress, int endId, int endValue);
+    // A one-line progress text of "File %d of %d" and the rest.
+    wxString FileOf(size_t index, size_t count) const;
+
+    const wxString m_dstDir;
+    const wxString m_dstFieldText; // the destination path field when the run started
+    const std::vector<wxString> m_pathSource;
+    std::vector<wxString> m_pathDestination; // grows by every file copied
+    double m_overallPercent = 0;             // files done, before the current one
+    double m_currentFilePercent = 0;
+
+private:
+    static std::function<void(const wxString&)> s_afterEachCopy;
+
+    const wxString m_fmtFileOf;
+    const wxString m_fmtCopyingFile;
+    const wxString m_fmtWaitCurrentFile;
+    const wxString m_txtCopyErrorCaption;
+    const wxString m_txtCopyErrorIntro;
+    const wxString m_fmtMoreErrors;
+    std::vector<wxString> m_failures; // "path\n    reason" per file that failed
+    wxString m_lastFolder;            // the destination folder made last
+    wxString m_progressFile;          // the file the last per-file text was about
+    std::chrono::steady_clock::time_point m_lastFileProgress;
+};
+
+// "Copy Source to Destination": copies the source files into the empty destination
+// folder, recreating their sub-folders, or a single file into the destination folder.
+class CopySrcToDstThread : public CopyWorker
+{
+public:
+    CopySrcToDstThread(IVTDialog* parent, int operation, int target, const wxString& srcFile, const wxString& srcDir,
+                       const wxString& dstDir, const wxString& dstFieldText, const std::vector<wxString>& pathSource,
+                       const std::vector<wxString>& pathDestination, bool copyStatus, bool copyHappened);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    void CopySingleFile();
+    void CopyFolders();
+    // Sets the copy flags, here and in the dialog, after a successful copy.
+    void NoteCopied();
+
+    const int m_operation;
+    const int m_target;
+    const wxString m_srcFile;
+    const wxString m_srcDir;
+    const wxString m_fmtCopyProgress;
+    const wxString m_fmtZeroProgress;
+    bool m_CopyStatus;
+    bool m_CopyHappened;
+};
+
+// "Copy Source to Destination and Compare" on folders: per file, hashes the source,
+// copies it, hashes the copy and compares the two.
+class CopySrcToDstAndCompareThread : public CopyWorker
+{
+public:
+    CopySrcToDstAndCompareThread(IVTDialog* parent, const std::vector<wxString>& pathSource,
+                                 const std::vector<wxString>& pathDestination, const wxString& srcDir,
+                                 const wxString& dstDir, int hashType);
+
+protected:
+    ExitCode Entry() override;
+
+private:
+    const wxString m_srcDir;
+    const int m_hashType;
+    const wxString m_txtNotEmptyWarning;
+    const wxString m_txtNotEmptyCaption;
+    const wxString m_txtHashingSource;
+    const wxString m_txtHashingDestination;
+    const wxString m_fmtProgress;
+    const wxString m_fmtZeroProgress;
+};
+
 
 // What a view refresh needs of the dialog, taken on the GUI thread when it starts.
 struct PathViewSnapshot

@@ -88,13 +88,22 @@ private:
     wxWeakRef<IVTDialog> m_dialog;
 };
 
-// Presses Run and dispatches events until every worker it started has ended and
-// every event they sent has been handled.
+// Dispatches events until every worker has ended and been deleted and every event
+// they sent has been handled.
+inline void WaitUntilIdle(IVTDialog* d, std::chrono::seconds timeout = std::chrono::seconds(120))
+{
+    PumpUntil(
+        [d] {
+            return d->m_runningThreads == 0 && d->GetWorkerEvents()->InFlight() == 0 && MyThread::LiveCount() == 0;
+        },
+        timeout, "operation ended");
+}
+
+// Presses Run and waits until the operation it started has ended.
 inline void RunToEnd(IVTDialog* d)
 {
     Click(d->m_buttonRun);
-    PumpUntil([d] { return d->m_runningThreads == 0 && d->GetWorkerEvents()->InFlight() == 0; },
-              std::chrono::seconds(120), "operation ended");
+    WaitUntilIdle(d);
 }
 
 // The logs on the desktop, removed from it so that the next operation's log stands alone.

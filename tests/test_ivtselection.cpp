@@ -1,7 +1,7 @@
 // Choosing source and destination (pickers, Enter in the path fields, the listing
 // workers) and the checks of Run, with real folders and files.
 
-#include "ivtfixture.h"
+#include "ivtrun.h"
 
 #include "korbase/files.h"
 
@@ -522,8 +522,9 @@ TEST_F(IvtDialogTest, RunSingleFileListsBeforeTheOperation)
     EXPECT_TRUE(wxDirExists(d->m_dstDefaultDir));
     EXPECT_EQ(d->m_tmp_SrcDir, source);
     EXPECT_EQ(d->m_dstDir, d->m_dstDefaultDir);
+    WaitUntilIdle(d);
     EXPECT_TRUE(AllEnabled(d));
-    wxFileName::Rmdir(d->m_dstDefaultDir);
+    wxFileName::Rmdir(d->m_dstDefaultDir, wxPATH_RMDIR_RECURSIVE);
 }
 
 TEST_F(IvtDialogTest, RunRefusesFolderOperationsThatCannotWork)
@@ -610,11 +611,13 @@ TEST_F(IvtDialogTest, RunResetsAStaleCopyAndCreatesTheDefaultDestination)
     d->m_dstDir = dst.Path();
     d->m_PathDestination = {copied};
     wxRemoveFile(copied);
-    Click(d->m_buttonRun); // no refusal
-    EXPECT_FALSE(d->m_CopyStatus);
-    EXPECT_TRUE(d->m_PathDestination.empty());
-    EXPECT_TRUE(AllEnabled(d));
+    Click(d->m_buttonRun); // no refusal: the copy runs again
     EXPECT_EQ(d->m_pathSource, std::vector<wxString>{src / "a.mov"});
+    WaitUntilIdle(d);
+    EXPECT_TRUE(AllEnabled(d));
+    EXPECT_TRUE(d->m_CopyStatus);
+    EXPECT_EQ(d->m_PathDestination, std::vector<wxString>{copied});
+    EXPECT_TRUE(wxFileExists(copied));
 
     // Copy into the default destination: the folder is made on the way.
     d->CleanNoButtonDst();
@@ -622,5 +625,6 @@ TEST_F(IvtDialogTest, RunResetsAStaleCopyAndCreatesTheDefaultDestination)
     Click(d->m_buttonRun);
     EXPECT_TRUE(wxDirExists(d->m_dstDefaultDir));
     EXPECT_EQ(d->m_tc2->GetValue(), d->m_dstDefaultDir);
-    wxFileName::Rmdir(d->m_dstDefaultDir);
+    WaitUntilIdle(d);
+    wxFileName::Rmdir(d->m_dstDefaultDir, wxPATH_RMDIR_RECURSIVE);
 }
