@@ -936,7 +936,7 @@ void IVTDialog::OnUpdate__SetItem2ColListCtrl__FileDst(wxCommandEvent& event)
 void IVTDialog::OnUpdate__SetItem3ColListCtrl__HashSource(wxCommandEvent& event)
 {
     if (SetCellIfRows(event, 2))
-        m_listCtrl->ScrollList(0, event.GetInt());
+        ScrollListSoon(event.GetInt());
 }
 
 void IVTDialog::OnUpdate__SetItem4ColListCtrl_CopyStatus(wxCommandEvent& event)
@@ -947,7 +947,22 @@ void IVTDialog::OnUpdate__SetItem4ColListCtrl_CopyStatus(wxCommandEvent& event)
 void IVTDialog::OnUpdate__SetItem5ColListCtrl__DestinationHash(wxCommandEvent& event)
 {
     if (SetCellIfRows(event, 4))
-        m_listCtrl->ScrollList(0, event.GetInt());
+        ScrollListSoon(event.GetInt());
+}
+
+void IVTDialog::ScrollListSoon(int amount)
+{
+    // A burst of hash cells scrolls once, by the last one's amount: scrolling the
+    // list for every file of a large tree would cost more than hashing small files.
+    const bool scheduled = m_pendingScroll.has_value();
+    m_pendingScroll = amount;
+    if (scheduled)
+        return;
+    CallAfter([this] {
+        if (m_pendingScroll)
+            m_listCtrl->ScrollList(0, *m_pendingScroll);
+        m_pendingScroll.reset();
+    });
 }
 
 void IVTDialog::OnUpdate_SetItem6ColListCtrl__HashComparison(wxCommandEvent& event)
@@ -1378,9 +1393,10 @@ bool IVTDialog::StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlo
         m_operationRunning = true;
         slot->Start(*worker);
     }
-    // Detached: from here on the thread owns itself and deletes itself when it ends.
-    if (worker.release()->Run() != wxTHREAD_NO_ERROR)
+    if (worker->Run() != wxTHREAD_NO_ERROR)
         return fail();
+    // Detached and running: from here on the thread owns itself and deletes itself when it ends.
+    worker.release();
     ++m_runningThreads;
     return true;
 }

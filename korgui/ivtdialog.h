@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class ResultListCtrl;
@@ -166,6 +167,7 @@ public:
 
     // State, GUI thread only
     bool m_singleFileCompareAfterCopy = false;
+    std::optional<int> m_pendingScroll; // see ScrollListSoon
     bool m_operationRunning = false;
     WorkerSlot m_copyThread;
     WorkerSlot m_hashSrcThread;
@@ -232,6 +234,8 @@ private:
     bool SetCellIfRows(wxCommandEvent& event, int column);
     // End of a hashing operation; logs when `hashColumn` holds a hash.
     void FinishHashing(WorkerSlot& slot, int hashColumn);
+    // Scrolls the list once the events at hand are handled.
+    void ScrollListSoon(int amount);
     // Rows whose Copy Status or Hash Comparison failed, or whose destination file was removed, turn red.
     void MarkFailedRowsRed();
 
