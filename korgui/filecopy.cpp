@@ -40,34 +40,49 @@ private:
     int m_fd;
 };
 
-// The copy in progress, under its temporary name; removed unless committed.
-class TemporaryCopy
+// The copy in progress; removed unless committed. Into a free name it is written in
+// place (copies into an empty destination, the usual case, cost no rename); over an
+// existing file or link it goes to a hidden temporary file that replaces the old one
+// only when complete, so a failed copy never damages what was there.
+class PendingCopy
 {
 public:
-    ~TemporaryCopy()
+    ~PendingCopy()
     {
         if (!m_path.empty())
             ::unlink(m_path.c_str());
     }
 
-    // Creates an empty hidden file in `folder`; errno is set on failure.
-    bool Create(const std::string& folder)
+    // Opens the file the bytes go to; errno is set on failure.
+    bool Create(const std::string& destination, const std::string& folder)
     {
-        std::string pattern = folder + "/.korcopy-XXXXXX";
-        const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (fd < 0)
-            return false;
-        m_path = pattern;
+        // O_EXCL also refuses a symbolic link at the destination, dangling or not.
+        int fd = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0)
+        {
+            m_path = destination;
+            m_inPlace = true;
+        }
+        else
+        {
+            if (errno != EEXIST)
+                return false;
+            std::string pattern = folder + "/.korcopy-XXXXXX";
+            fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+            if (fd < 0)
+                return false;
+            m_path = pattern;
+        }
         m_fd = std::make_unique<UniqueFd>(fd);
         return true;
     }
 
     UniqueFd& Fd() { return *m_fd; }
 
-    // Puts the complete copy in place of `destination` (replacing a file or a link there).
+    // Keeps the complete copy at `destination`.
     bool CommitAs(const std::string& destination)
     {
-        if (::rename(m_path.c_str(), destination.c_str()) != 0)
+        if (!m_inPlace && ::rename(m_path.c_str(), destination.c_str()) != 0)
             return false;
         m_path.clear();
         return true;
@@ -75,6 +90,7 @@ public:
 
 private:
     std::string m_path;
+    bool m_inPlace = false;
     std::unique_ptr<UniqueFd> m_fd;
 };
 
@@ -184,8 +200,8 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
     if (!S_ISREG(before.st_mode))
         return Failure("The source is not a regular file");
 
-    TemporaryCopy copy;
-    if (!copy.Create(FolderOf(to)))
+    PendingCopy copy;
+    if (!copy.Create(to, FolderOf(to)))
         return Failure("Cannot create a file in the destination folder", errno);
     const int out = copy.Fd().Get();
 

@@ -39,10 +39,10 @@ struct FileCopyResult
 // Copies the regular file `source` to `destination` and reports success only when
 // every byte arrived and the copy was closed without error.
 //
-// - An existing destination file is replaced. The bytes go into a hidden temporary
-//   file beside the destination, which is renamed over it only when complete, so a
-//   failed or cancelled copy leaves no partial file and leaves any earlier file at
-//   `destination` as it was.
+// - A failed or cancelled copy leaves no partial file. Where nothing exists yet the
+//   copy is written in place and removed on failure; an existing destination file is
+//   replaced through a hidden temporary file beside it, renamed over it only when
+//   complete, so a failure leaves the earlier file at `destination` as it was.
 // - A symbolic link at `destination` is replaced by the copy, never written through:
 //   the file it points to is not touched. A folder at `destination` is an error.
 // - A symbolic link as `source` is followed (its target's bytes are copied).
@@ -53,7 +53,7 @@ struct FileCopyResult
 // - A source that changes size or modification time, or is removed, while it is
 //   being copied fails the copy, since the copy would not match any state of it.
 // - The destination's folder must exist and be writable. A copy cut off by a crash
-//   can leave a hidden ".korcopy-XXXXXX" file there.
+//   can leave a partial file (or a hidden ".korcopy-XXXXXX" file) there.
 //
 // Fast: the kernel copies (copy_file_range) where it can, large-buffer reads and
 // writes where it cannot (another file system, an old kernel); the file is never
