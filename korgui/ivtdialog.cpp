@@ -244,6 +244,7 @@ void IVTDialog::CreateControls()
     m_progressText = new wxStaticText(panel, wxID_ANY, _("Progress:"), wxDefaultPosition, wxSize(260, -1),
                                       wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
     m_progressText->SetMinSize(m_progressText->GetSize());
+    m_progress = std::make_unique<ProgressLabel>(m_progressText, SCREEN_UPDATE_INTERVAL);
     commandRow->Add(m_progressText, wxSizerFlags(1).CentreVertical());
     m_buttonNoDuplicates = new wxButton(panel, wxID_ANY, _("Remove duplicates in the destination"),
                                         wxDefaultPosition, wxSize(245, 25));
@@ -312,7 +313,7 @@ void IVTDialog::AbleWidgetsAgain()
 void IVTDialog::ResetProgressText(const wxString& text)
 {
     m_progressText->SetForegroundColour(wxNullColour);
-    m_progressText->SetLabelText(text);
+    m_progress->Show(text);
 }
 
 void IVTDialog::OnClick__Stop(wxCommandEvent&)
@@ -320,7 +321,7 @@ void IVTDialog::OnClick__Stop(wxCommandEvent&)
     if (!m_operationRunning)
         return;
     stopPressed = true;
-    m_progressText->SetLabelText(_("Please wait for the current operation to end..."));
+    m_progress->Show(_("Please wait for the current operation to end..."));
     for (WorkerSlot* slot : {&m_copyThread, &m_hashSrcThread, &m_hashDstThread, &m_compareThread, &m_copyCompareThread})
     {
         if (slot->alive)
@@ -566,7 +567,7 @@ void IVTDialog::ForTheEnterEventTc2(wxCommandEvent&)
     m_CopyStatus = false;
     m_CopyHappened = false;
     m_listCtrl->DeleteAllRows();
-    m_progressText->SetLabelText(_("Progress: 0%"));
+    m_progress->Show(_("Progress: 0%"));
     m_dstDefaultPathId = text;
 }
 
@@ -596,7 +597,7 @@ void IVTDialog::DestinationChoice()
     RunListingWorker(std::make_unique<DestinationChoiceT>(this, m_combo4->GetSelection(), m_dstFile,
                                                           m_pathSource.size(), m_combo1->GetSelection(),
                                                           m_listCtrl->RowCount(), m_tmp_DstDir, m_dstDir,
-                                                          m_PathDestination));
+                                                          m_PathDestination.size()));
 }
 
 // Run
@@ -833,7 +834,7 @@ void IVTDialog::SaveLog()
         wxGetTranslation("Using Korvo LOOM, " + m_platform + " Copy and Verify Tool, " + "Rev. " + m_hostRevision));
     WriteLines(logPath, lines, LogEncoding::Utf16LE);
     wxRemoveFile(listPath);
-    m_progressText->SetLabelText(_("Log has been saved on the desktop"));
+    m_progress->Show(_("Log has been saved on the desktop"));
 }
 
 // Clean
@@ -952,17 +953,15 @@ void IVTDialog::OnUpdate__SetItem5ColListCtrl__DestinationHash(wxCommandEvent& e
 
 void IVTDialog::ScrollListSoon(int amount)
 {
-    // A burst of hash cells scrolls once, by the last one's amount: scrolling the
-    // list for every file of a large tree would cost more than hashing small files.
-    const bool scheduled = m_pendingScroll.has_value();
-    m_pendingScroll = amount;
-    if (scheduled)
-        return;
-    CallAfter([this] {
-        if (m_pendingScroll)
-            m_listCtrl->ScrollList(0, *m_pendingScroll);
-        m_pendingScroll.reset();
-    });
+    // Hash cells of small files come thousands a second: the list scrolls by the
+    // latest amount a few times a second rather than once per cell.
+    m_scrollAmount = amount;
+    m_listScroll.Request();
+}
+
+void IVTDialog::ScrollListNow()
+{
+    m_listCtrl->ScrollList(0, m_scrollAmount);
 }
 
 void IVTDialog::OnUpdate_SetItem6ColListCtrl__HashComparison(wxCommandEvent& event)
@@ -1004,16 +1003,23 @@ void IVTDialog::Update__m_combo2SetSelection(wxCommandEvent& event)
 
 void IVTDialog::ProgressBarUpdate(wxCommandEvent& event)
 {
-    m_progressText->SetLabelText(event.GetString());
     if (event.GetInt() == 100)
+    {
+        m_progress->Show(event.GetString());
         m_progressText->SetForegroundColour(progressDoneColour);
+    }
+    else
+    {
+        m_progress->ShowSoon(event.GetString());
+    }
 }
 
 void IVTDialog::ProgressBarUpdateDuplicates(wxCommandEvent& event)
 {
-    m_progressText->SetLabelText(wxString::Format(_("Removing duplicates... %s%% "), event.GetString()));
     if (event.GetInt() == 100)
-        m_progressText->SetLabelText(_("Duplicates removed"));
+        m_progress->Show(_("Duplicates removed"));
+    else
+        m_progress->ShowSoon(wxString::Format(_("Removing duplicates... %s%% "), event.GetString()));
 }
 
 // Worker events: fields
@@ -1048,12 +1054,13 @@ void IVTDialog::Update__m_tmp_DstName(wxCommandEvent& event)
     m_tmp_DstName.push_back(event.GetString());
 }
 
-void IVTDialog::ShowInternalError(const wxString& text)
+void IVTDialog::ShowInternalError(const char* untranslatedText)
 {
-    wxMessageBox(text + SupportAddress(), wxString(), wxSTAY_ON_TOP, this);
+    // Translated here, not by the callers: flag events come twice per copied file.
+    wxMessageBox(wxGetTranslation(untranslatedText) + SupportAddress(), wxString(), wxSTAY_ON_TOP, this);
 }
 
-void IVTDialog::UpdateFlag(wxCommandEvent& event, bool& flag, const wxString& errorText)
+void IVTDialog::UpdateFlag(wxCommandEvent& event, bool& flag, const char* errorText)
 {
     switch (event.GetInt())
     {
@@ -1070,39 +1077,47 @@ void IVTDialog::UpdateFlag(wxCommandEvent& event, bool& flag, const wxString& er
 
 void IVTDialog::Update__m_CopyStatus(wxCommandEvent& event)
 {
-    UpdateFlag(event, m_CopyStatus, _("Error about m_copyStatus value\n, please report it to "));
+    UpdateFlag(event, m_CopyStatus, wxTRANSLATE("Error about m_copyStatus value\n, please report it to "));
 }
 
 void IVTDialog::Update__m_CopyHappened(wxCommandEvent& event)
 {
-    UpdateFlag(event, m_CopyHappened, _("Error about m_copyHappened value\n, please report it to "));
+    UpdateFlag(event, m_CopyHappened, wxTRANSLATE("Error about m_copyHappened value\n, please report it to "));
 }
 
 void IVTDialog::Update__m_HashSrcHappened(wxCommandEvent& event)
 {
-    UpdateFlag(event, m_HashSrcHappened, _("Error about m_hashSrcHappened value\n, please report it to "));
+    UpdateFlag(event, m_HashSrcHappened, wxTRANSLATE("Error about m_hashSrcHappened value\n, please report it to "));
 }
 
 void IVTDialog::Update__m_HashDstHappened(wxCommandEvent& event)
 {
-    UpdateFlag(event, m_HashDstHappened, _("Error about m_hashDstHappened value\n, please report it to "));
+    UpdateFlag(event, m_HashDstHappened, wxTRANSLATE("Error about m_hashDstHappened value\n, please report it to "));
 }
 
 void IVTDialog::Update__m_fullPath(wxCommandEvent& event)
 {
-    UpdateFlag(event, m_fullPath, _("Error about m_fullPath value\n, please report it to "));
+    UpdateFlag(event, m_fullPath, wxTRANSLATE("Error about m_fullPath value\n, please report it to "));
 }
 
 void IVTDialog::UpdateListing(wxCommandEvent& event, std::vector<wxString>& files, const wxString& folder,
-                              const wxString& errorText)
+                              const char* errorText)
 {
+    const auto list = [&](bool recursive) {
+        // The sending worker has just listed the folder: its files are taken as they are.
+        auto* listing = static_cast<IvtFolderListing*>(event.GetClientData());
+        if (listing && listing->folder == folder && listing->recursive == recursive)
+            files = std::move(listing->files);
+        else
+            files = GetAllFiles(folder, AllFilesFilter(), recursive);
+    };
     switch (event.GetInt())
     {
     case IVT_LIST_TOP_LEVEL:
-        files = GetAllFiles(folder, AllFilesFilter(), false);
+        list(false);
         break;
     case IVT_LIST_RECURSIVE:
-        files = GetAllFiles(folder, AllFilesFilter(), true);
+        list(true);
         break;
     case IVT_LIST_EMPTY:
         files.clear();
@@ -1114,13 +1129,13 @@ void IVTDialog::UpdateListing(wxCommandEvent& event, std::vector<wxString>& file
 
 void IVTDialog::Update__m_pathSrcGetAllFiles(wxCommandEvent& event)
 {
-    UpdateListing(event, m_pathSource, m_tmp_SrcDir, _("Error about m_PathSrcGetAllFiles value\n, please report it to "));
+    UpdateListing(event, m_pathSource, m_tmp_SrcDir, wxTRANSLATE("Error about m_PathSrcGetAllFiles value\n, please report it to "));
 }
 
 void IVTDialog::Update__m_pathDstGetAllFiles(wxCommandEvent& event)
 {
     UpdateListing(event, m_PathDestination, m_tmp_DstDir,
-                  _("Error about m_PathDstGetAllFiles value\n, please report it to "));
+                  wxTRANSLATE("Error about m_PathDstGetAllFiles value\n, please report it to "));
 }
 
 // Worker events: messages

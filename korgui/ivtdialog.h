@@ -1,14 +1,16 @@
 #pragma once
 
 #include "korgui/ivtworkers.h"
+#include "korgui/progresslabel.h"
+#include "korgui/throttle.h"
 
 #include "korbase/appversion.h"
 
 #include <wx/dialog.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <vector>
 
 class ResultListCtrl;
@@ -167,7 +169,11 @@ public:
 
     // State, GUI thread only
     bool m_singleFileCompareAfterCopy = false;
-    std::optional<int> m_pendingScroll; // see ScrollListSoon
+    // Worker-driven screen updates (progress text, list scrolling) happen at most this often.
+    static constexpr std::chrono::milliseconds SCREEN_UPDATE_INTERVAL{100};
+    std::unique_ptr<ProgressLabel> m_progress; // every change of m_progressText goes through it
+    int m_scrollAmount = 0; // see ScrollListSoon
+    Throttle m_listScroll{SCREEN_UPDATE_INTERVAL, [this] { ScrollListNow(); }};
     bool m_operationRunning = false;
     WorkerSlot m_copyThread;
     WorkerSlot m_hashSrcThread;
@@ -224,18 +230,19 @@ private:
     // The cleans share everything but the source side.
     void Clean(bool destinationOnly);
     // Internal-error box of the flag and listing events.
-    void ShowInternalError(const wxString& text);
+    void ShowInternalError(const char* untranslatedText);
     // Stores a flag event's code in `flag`; other codes show `errorText`.
-    void UpdateFlag(wxCommandEvent& event, bool& flag, const wxString& errorText);
+    void UpdateFlag(wxCommandEvent& event, bool& flag, const char* errorText);
     // Listing events 100061 and 100062.
     void UpdateListing(wxCommandEvent& event, std::vector<wxString>& files, const wxString& folder,
-                       const wxString& errorText);
+                       const char* errorText);
     // Column events 100015 to 100019 act only while the list has rows; false when it has none.
     bool SetCellIfRows(wxCommandEvent& event, int column);
     // End of a hashing operation; logs when `hashColumn` holds a hash.
     void FinishHashing(WorkerSlot& slot, int hashColumn);
-    // Scrolls the list once the events at hand are handled.
+    // Scrolls the list by `amount`, now or (when it scrolled just before) a little later.
     void ScrollListSoon(int amount);
+    void ScrollListNow();
     // Rows whose Copy Status or Hash Comparison failed, or whose destination file was removed, turn red.
     void MarkFailedRowsRed();
 

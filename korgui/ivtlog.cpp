@@ -15,10 +15,12 @@ std::vector<wxString> LogTableLines(const ResultRows& rows, const std::array<wxS
             line << '\t' << cellAt(c);
         return line;
     };
-    std::vector<wxString> lines{join([&](int c) { return headings[c]; })};
+    std::vector<wxString> lines;
+    lines.reserve(static_cast<std::size_t>(rows.Count()) + 1);
+    lines.push_back(join([&](int c) -> const wxString& { return headings[c]; }));
     const long count = firstRowOnly ? std::min(rows.Count(), 1L) : rows.Count();
     for (long row = 0; row < count; ++row)
-        lines.push_back(join([&](int c) { return rows.GetCell(row, c); }));
+        lines.push_back(join([&](int c) -> const wxString& { return rows.GetCell(row, c); }));
     return lines;
 }
 
@@ -29,7 +31,7 @@ std::vector<wxString> MasterHashListLines(const ResultRows& rows)
     {
         for (int column : {4, 2})
         {
-            const wxString hash = rows.GetCell(row, column);
+            const wxString& hash = rows.GetCell(row, column);
             if (!hash.empty())
                 hashes.push_back(hash);
         }
@@ -97,17 +99,24 @@ bool LooksLikeUtf16LE(const std::string& bytes)
 std::string EncodeLines(const std::vector<wxString>& lines, LogEncoding encoding)
 {
     std::string out;
-    for (const wxString& line : lines)
+    if (encoding == LogEncoding::Utf8)
     {
-        if (encoding == LogEncoding::Utf8)
+        for (const wxString& line : lines)
         {
             out += line.utf8_string();
             out += "\r\n";
-            continue;
         }
-        for (wxUniChar c : line)
+        return out;
+    }
+    std::size_t units = 0;
+    for (const wxString& line : lines)
+        units += line.length() + 2;
+    out.reserve(2 * units); // more only for characters outside the Basic Multilingual Plane
+    for (const wxString& line : lines)
+    {
+        for (wxString::const_iterator c = line.begin(); c != line.end(); ++c)
         {
-            const unsigned code = c.GetValue();
+            const unsigned code = (*c).GetValue();
             if (code >= 0x10000)
             {
                 AppendUtf16LE(out, 0xD800 + ((code - 0x10000) >> 10));

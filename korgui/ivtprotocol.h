@@ -1,5 +1,9 @@
 #pragma once
 
+#include <wx/string.h>
+
+#include <vector>
+
 // The vocabulary between the copy-and-verify workers and IVTDialog: every event is a
 // wxEVT_TEXT command event whose id selects the dialog's handler and whose int and
 // string carry the payload.
@@ -65,6 +69,17 @@ enum IvtListingCode : int
     IVT_LIST_TOP_LEVEL = 50,
     IVT_LIST_RECURSIVE = 51,
     IVT_LIST_EMPTY = 52,
+};
+
+// A listing worker's own listing, handed to the handler of its IVT_EVT_LIST_SOURCE
+// or IVT_EVT_LIST_DESTINATION event as the event's client data. The event is sent
+// immediately, so the handler may take the files while the worker waits, instead of
+// listing the same folder a second time. Without it the handler lists the folder.
+struct IvtFolderListing
+{
+    wxString folder;
+    bool recursive = false;
+    std::vector<wxString> files;
 };
 
 // Payload of IVT_EVT_MESSAGE_BOX.

@@ -5,6 +5,7 @@
 
 #include "korgui/duplicates.h"
 #include "korgui/filecopy.h"
+#include "korgui/hashreadahead.h"
 #include "korgui/recordedpaths.h"
 #include "korgui/treematch.h"
 
@@ -69,9 +70,9 @@ bool MyThread::Post(int id, int value, const wxString& text)
     return m_events->Post(id, value, text);
 }
 
-bool MyThread::Send(int id, int value, const wxString& text)
+bool MyThread::Send(int id, int value, const wxString& text, void* handOver)
 {
-    return m_events->Send(id, value, text);
+    return m_events->Send(id, value, text, handOver);
 }
 
 std::atomic<bool> stopPressed{false};
@@ -535,10 +536,11 @@ wxThread::ExitCode SourceChoiceT::Entry()
     }
 
     const bool recursive = m_target == IVT_TARGET_SUBFOLDERS;
-    const std::vector<wxString> files = GetAllFiles(m_tmpSrcDir, AllFilesFilter(), recursive);
-    Send(IVT_EVT_LIST_SOURCE, recursive ? IVT_LIST_RECURSIVE : IVT_LIST_TOP_LEVEL);
+    IvtFolderListing listing{m_tmpSrcDir, recursive, GetAllFiles(m_tmpSrcDir, AllFilesFilter(), recursive)};
+    const bool noFiles = listing.files.empty(); // the handler takes them
+    Send(IVT_EVT_LIST_SOURCE, recursive ? IVT_LIST_RECURSIVE : IVT_LIST_TOP_LEVEL, wxString(), &listing);
 
-    if (files.empty() && !m_tc1Text.empty())
+    if (noFiles && !m_tc1Text.empty())
     {
         Post(IVT_EVT_MESSAGE_BOX, IVT_MSG_SOURCE_FOLDER_EMPTY);
         Send(IVT_EVT_LIST_SOURCE, IVT_LIST_EMPTY);
@@ -556,7 +558,7 @@ wxThread::ExitCode SourceChoiceT::Entry()
 
 DestinationChoiceT::DestinationChoiceT(IVTDialog* parent, int target, const wxString& dstFile, size_t sourceCount,
                                        int operation, long itemCount, const wxString& tmpDstDir,
-                                       const wxString& dstDir, const std::vector<wxString>& pathDestination)
+                                       const wxString& dstDir, size_t destinationCount)
     : MyThread(parent, wxTHREAD_JOINABLE),
       m_target(target),
       m_dstFile(DeepCopy(dstFile)),
@@ -565,7 +567,7 @@ DestinationChoiceT::DestinationChoiceT(IVTDialog* parent, int target, const wxSt
       m_itemCount(itemCount),
       m_tmpDstDir(DeepCopy(tmpDstDir)),
       m_dstDir(DeepCopy(dstDir)),
-      m_pathDestination(DeepCopy(pathDestination))
+      m_destinationCount(destinationCount)
 {
 }
 
@@ -580,8 +582,9 @@ wxThread::ExitCode DestinationChoiceT::Entry()
     if (m_target != IVT_TARGET_SINGLE_FILE)
     {
         const bool recursive = m_target == IVT_TARGET_SUBFOLDERS;
-        m_pathDestination = GetAllFiles(m_tmpDstDir, AllFilesFilter(), recursive);
-        Send(IVT_EVT_LIST_DESTINATION, recursive ? IVT_LIST_RECURSIVE : IVT_LIST_TOP_LEVEL);
+        IvtFolderListing listing{m_tmpDstDir, recursive, GetAllFiles(m_tmpDstDir, AllFilesFilter(), recursive)};
+        m_destinationCount = listing.files.size(); // before the handler takes the files
+        Send(IVT_EVT_LIST_DESTINATION, recursive ? IVT_LIST_RECURSIVE : IVT_LIST_TOP_LEVEL, wxString(), &listing);
     }
 
     if (!m_tmpDstDir.empty())
@@ -591,7 +594,7 @@ wxThread::ExitCode DestinationChoiceT::Entry()
     }
 
     // One row per destination file.
-    const long n = static_cast<long>(m_pathDestination.size());
+    const long n = static_cast<long>(m_destinationCount);
     const long s = m_sourceCount;
     if (s < n && s != 0 && m_itemCount > 0)
     {
@@ -635,6 +638,10 @@ namespace
 // Big files get a per-file text at most this often: the label stays readable and the
 // copy is not slowed down.
 constexpr std::chrono::milliseconds FILE_PROGRESS_INTERVAL(100);
+
+// Source files up to this size are hashed ahead on a second thread during a
+// copy-and-verify (many small files); bigger ones are read by the worker alone.
+constexpr std::uint64_t READ_AHEAD_MAX_BYTES = 8 * 1024 * 1024;
 
 // Files listed by name in the copy error message; the rest are counted.
 constexpr size_t LISTED_FAILURES = 10;
@@ -896,15 +903,24 @@ wxThread::ExitCode CopySrcToDstAndCompareThread::Entry()
         return nullptr;
     }
     const size_t n = m_pathSource.size();
+    HashReadAhead sourceHashes(
+        DeepCopy(m_pathSource), [hashType = m_hashType](const wxString& file) { return HashWithChoice(file, hashType); },
+        READ_AHEAD_MAX_BYTES);
     for (size_t i = 0; i < n && !DialogGone(); ++i)
     {
         const wxString& source = m_pathSource[i];
         const int row = static_cast<int>(i);
         Post(IVT_EVT_INSERT_ITEM, row, source);
-        const bool big = IsBigFile(source); // and so its copy
-        if (big)
-            Post(IVT_EVT_PROGRESS, 0, FileOf(i, n) + m_txtHashingSource);
-        const wxString sourceHash = HashWithChoice(source, m_hashType);
+        // A file hashed ahead was small; the worker looks at the others itself.
+        wxString sourceHash;
+        bool big = false; // and so its copy
+        if (!sourceHashes.Take(i, sourceHash))
+        {
+            big = IsBigFile(source);
+            if (big)
+                Post(IVT_EVT_PROGRESS, 0, FileOf(i, n) + m_txtHashingSource);
+            sourceHash = HashWithChoice(source, m_hashType);
+        }
         Post(IVT_EVT_SET_COL2_HASH_SOURCE, row, sourceHash);
 
         const wxString destination = DestinationOf(FilenameAbsoluteToRelative(source, m_srcDir));

@@ -42,8 +42,9 @@ public:
 protected:
     // Queues a protocol event to the dialog. False once the dialog is gone.
     bool Post(int id, int value = 0, const wxString& text = wxString());
-    // Sends a protocol event "immediately": returns after its handler has run.
-    bool Send(int id, int value = 0, const wxString& text = wxString());
+    // Sends a protocol event "immediately": returns after its handler has run, which
+    // may take `handOver` (see WorkerEventChannel::Send).
+    bool Send(int id, int value = 0, const wxString& text = wxString(), void* handOver = nullptr);
     // True when the dialog has gone away: the worker should end.
     bool DialogGone() const { return m_events->IsDetached(); }
     // The dialog's event channel, for calls that must run on the GUI thread.
@@ -97,11 +98,10 @@ private:
 class DestinationChoiceT : public MyThread
 {
 public:
-    // `sourceCount`: the number of source files listed; `pathDestination`: the
-    // dialog's destination list, used as it is for a single-file copy.
+    // `sourceCount`: the number of source files listed; `destinationCount`: the
+    // number in the dialog's destination list, used as it is for a single-file copy.
     DestinationChoiceT(IVTDialog* parent, int target, const wxString& dstFile, size_t sourceCount, int operation,
-                       long itemCount, const wxString& tmpDstDir, const wxString& dstDir,
-                       const std::vector<wxString>& pathDestination);
+                       long itemCount, const wxString& tmpDstDir, const wxString& dstDir, size_t destinationCount);
 
 protected:
     ExitCode Entry() override;
@@ -114,7 +114,7 @@ private:
     const long m_itemCount;
     const wxString m_tmpDstDir;
     wxString m_dstDir;
-    std::vector<wxString> m_pathDestination; // the worker's own listing
+    size_t m_destinationCount; // then the worker's own listing's
 };
 
 // Hashing and comparing workers (detached: they delete themselves when they end).

@@ -19,7 +19,7 @@ public:
     long InsertRow(long index, const wxString& text);
     // Sets one cell; a row or column out of range is ignored.
     void SetCell(long row, int column, const wxString& text);
-    wxString GetCell(long row, int column) const { return m_rows.GetCell(row, column); }
+    const wxString& GetCell(long row, int column) const { return m_rows.GetCell(row, column); }
 
     void SetRowTextColour(long row, const wxColour& colour);
     // wxNullColour for a row drawn in the list's default colour.

@@ -27,9 +27,10 @@ bool ResultRows::SetCell(long row, int column, const wxString& text)
     return true;
 }
 
-wxString ResultRows::GetCell(long row, int column) const
+const wxString& ResultRows::GetCell(long row, int column) const
 {
-    return Valid(row, column) ? m_rows[row]->cells[column] : wxString();
+    static const wxString none;
+    return Valid(row, column) ? m_rows[row]->cells[column] : none;
 }
 
 bool ResultRows::SetData(long row, wxUIntPtr data)

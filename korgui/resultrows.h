@@ -27,8 +27,8 @@ public:
     long Insert(long index, const wxString& text);
 
     bool SetCell(long row, int column, const wxString& text);
-    // Empty for a cell out of range.
-    wxString GetCell(long row, int column) const;
+    // Empty for a cell out of range. The reference lasts until the rows change.
+    const wxString& GetCell(long row, int column) const;
 
     bool SetData(long row, wxUIntPtr data);
     wxUIntPtr GetData(long row) const;

@@ -22,10 +22,12 @@ bool WorkerEventChannel::Post(int id, int value, const wxString& text)
     return true;
 }
 
-bool WorkerEventChannel::Send(int id, int value, const wxString& text)
+bool WorkerEventChannel::Send(int id, int value, const wxString& text, void* handOver)
 {
     std::wstring payload = text.ToStdWstring();
-    return CallAndWait([this, id, value, payload = std::move(payload)] { Deliver(Item{id, value, payload, {}}); });
+    return CallAndWait([this, id, value, payload = std::move(payload), handOver] {
+        Deliver(Item{id, value, payload, {}, handOver});
+    });
 }
 
 bool WorkerEventChannel::CallAndWait(std::function<void()> call)
@@ -106,6 +108,7 @@ void WorkerEventChannel::Deliver(const Item& item)
     wxCommandEvent event(wxEVT_TEXT, item.id);
     event.SetInt(item.value);
     event.SetString(wxString(item.text));
+    event.SetClientData(item.handOver);
     m_target->ProcessEvent(event);
 }
 

@@ -37,7 +37,9 @@ public:
 
     // "Immediate" event: its handler runs on the GUI thread and this returns only
     // after the handler has returned. Returns false when the dialog is gone.
-    bool Send(int id, int value = 0, const wxString& text = wxString());
+    // `handOver`, when given, is the event's client data: sender-owned data the
+    // handler may take, since the sender waits while it runs.
+    bool Send(int id, int value = 0, const wxString& text = wxString(), void* handOver = nullptr);
 
     // Runs `call` on the GUI thread (after every event sent before it) and returns
     // when it has returned; for message boxes a worker must show. False when the
@@ -59,6 +61,7 @@ private:
         int value = 0;
         std::wstring text; // a copy sharing nothing with the sender's strings
         std::function<void()> call;
+        void* handOver = nullptr; // immediate events only
     };
 
     explicit WorkerEventChannel(wxEvtHandler* target) : m_target(target) {}

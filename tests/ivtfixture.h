@@ -164,8 +164,9 @@ inline bool NoneEnabled(IVTDialog* d)
 // One protocol event of a worker's script.
 struct Step
 {
-    Step(int id_, int value_ = 0, const wxString& text_ = wxString(), bool immediate_ = false)
-        : id(id_), value(value_), text(text_), immediate(immediate_)
+    Step(int id_, int value_ = 0, const wxString& text_ = wxString(), bool immediate_ = false,
+         void* handOver_ = nullptr)
+        : id(id_), value(value_), text(text_), immediate(immediate_), handOver(handOver_)
     {
     }
 
@@ -173,6 +174,7 @@ struct Step
     int value;
     wxString text;
     bool immediate;
+    void* handOver; // immediate events only
 };
 
 // A worker that sends its script in order, then ends.
@@ -192,7 +194,7 @@ protected:
         for (const Step& s : m_steps)
         {
             if (s.immediate)
-                Send(s.id, s.value, s.text);
+                Send(s.id, s.value, s.text, s.handOver);
             else
                 Post(s.id, s.value, s.text);
         }

@@ -224,24 +224,24 @@ TEST_F(IvtDuplicatesTest, RefusedWithoutACopyWhileRunningAndInTheRelativeView)
 TEST_F(IvtDuplicatesTest, ProgressGoesRowByRowThenSaysDone)
 {
     IVTDialog* d = dialog.get();
-    // The label after each progress event, read right after the dialog's own handler.
-    std::vector<wxString> labels;
+    // The percent text of each progress event, "done" for the last one, which ends it.
+    std::vector<wxString> steps;
     d->Bind(wxEVT_TEXT,
             [&](wxCommandEvent& event)
             {
                 d->ProgressBarUpdateDuplicates(event);
-                labels.push_back(Progress());
+                steps.push_back(event.GetInt() == 100 ? wxString("done") : event.GetString());
             },
             IVT_EVT_PROGRESS_DUPLICATES);
 
     CopiedFiles({{"a.mov", "1"}, {"b.mov", "1"}, {"c.mov", "3"}, {"d.mov", "4"}});
     wxTEST_DIALOG(RemoveDuplicates(), ExpectMessage("", "Removed 1 files from the destination folder"));
-    EXPECT_EQ(labels, (std::vector<wxString>{"Removing duplicates... 25.00 % ", "Removing duplicates... 50.00 % ",
-                                             "Removing duplicates... 75.00 % ", "Duplicates removed"}));
+    EXPECT_EQ(steps, (std::vector<wxString>{"25.00 ", "50.00 ", "75.00 ", "done"}));
+    EXPECT_EQ(Progress(), "Duplicates removed");
 
-    labels.clear();
+    steps.clear();
     d->m_listCtrl->DeleteRow(3);
     wxTEST_DIALOG(RemoveDuplicates(), ExpectMessage(noDuplicatesCaption, noDuplicatesText));
-    EXPECT_EQ(labels, (std::vector<wxString>{"Removing duplicates... 33.00 % ", "Removing duplicates... 66.00 % ",
-                                             "Duplicates removed"}));
+    EXPECT_EQ(steps, (std::vector<wxString>{"33.00 ", "66.00 ", "done"}));
+    EXPECT_EQ(Progress(), "Duplicates removed");
 }

@@ -109,9 +109,10 @@ TEST_F(IvtDialogTest, ProgressTurnsGreenOnlyAtHundred)
     EXPECT_EQ(Progress(), "File 100 of 100 (Progress: 100.00 %) ");
     EXPECT_EQ(d->m_progressText->GetForegroundColour(), green);
 
-    // Stays green until something resets it.
+    // Stays green until something resets it. A text right after another shows a
+    // moment later: fast workers change it thousands of times a second.
     RunScript(d, {{IVT_EVT_PROGRESS, 0, "Log & more"}});
-    EXPECT_EQ(Progress(), "Log & more");
+    EXPECT_TRUE(PumpUntil([&] { return Progress() == "Log & more"; }, std::chrono::seconds(5)));
     EXPECT_EQ(d->m_progressText->GetForegroundColour(), green);
 }
 
@@ -220,6 +221,32 @@ TEST_F(IvtDialogTest, ListingEventsListTheChosenFolders)
     EXPECT_EQ(d->m_PathDestination.size(), 2u);
     RunScript(d, {{IVT_EVT_LIST_DESTINATION, IVT_LIST_EMPTY}});
     EXPECT_TRUE(d->m_PathDestination.empty());
+}
+
+TEST_F(IvtDialogTest, ListingEventsTakeTheSendersListingOfTheSameFolder)
+{
+    IVTDialog* d = dialog.get();
+    TempDir src;
+    src.WriteFile("a.txt", "a");
+    src.WriteFile("sub/b.txt", "b");
+    d->m_tmp_SrcDir = src.Path();
+    d->m_tmp_DstDir = src.Path();
+
+    // Taken as it is: a name that is not on disk shows the folder was not read again.
+    IvtFolderListing same{src.Path(), true, {src / "listed by the worker"}};
+    RunScript(d, {{IVT_EVT_LIST_SOURCE, IVT_LIST_RECURSIVE, "", true, &same}});
+    EXPECT_EQ(d->m_pathSource, std::vector<wxString>{src / "listed by the worker"});
+    IvtFolderListing sameTop{src.Path(), false, {src / "top"}};
+    RunScript(d, {{IVT_EVT_LIST_DESTINATION, IVT_LIST_TOP_LEVEL, "", true, &sameTop}});
+    EXPECT_EQ(d->m_PathDestination, std::vector<wxString>{src / "top"});
+
+    // A listing made the other way, or of another folder, is not the one asked for.
+    IvtFolderListing topLevel{src.Path(), false, {src / "listed by the worker"}};
+    RunScript(d, {{IVT_EVT_LIST_SOURCE, IVT_LIST_RECURSIVE, "", true, &topLevel}});
+    EXPECT_EQ(d->m_pathSource, (std::vector<wxString>{src / "a.txt", src / "sub/b.txt"}));
+    IvtFolderListing elsewhere{src / "sub", false, {src / "sub/b.txt"}};
+    RunScript(d, {{IVT_EVT_LIST_DESTINATION, IVT_LIST_TOP_LEVEL, "", true, &elsewhere}});
+    EXPECT_EQ(d->m_PathDestination, std::vector<wxString>{src / "a.txt"});
 }
 
 TEST_F(IvtDialogTest, EveryMessageCodeShowsItsBoxAndFollowUp)
