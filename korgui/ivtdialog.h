@@ -169,8 +169,6 @@ public:
 
     // State, GUI thread only
     bool m_singleFileCompareAfterCopy = false;
-    // Worker-driven screen updates (progress text, list scrolling) happen at most this often.
-    static constexpr std::chrono::milliseconds SCREEN_UPDATE_INTERVAL{100};
     std::unique_ptr<ProgressLabel> m_progress; // every change of m_progressText goes through it
     int m_scrollAmount = 0; // see ScrollListSoon
     Throttle m_listScroll{SCREEN_UPDATE_INTERVAL, [this] { ScrollListNow(); }};

@@ -20,18 +20,11 @@ ResultListCtrl::ResultListCtrl(wxWindow* parent, const wxPoint& pos, const wxSiz
 {
 }
 
-void ResultListCtrl::RowsChanged()
-{
-    // A new count makes the list lay itself out and repaint when idle, once for
-    // any number of changes.
-    SetItemCount(m_rows.Count());
-}
-
 long ResultListCtrl::InsertRow(long index, const wxString& text)
 {
     const long row = m_rows.Insert(index, text);
     if (row >= 0)
-        RowsChanged();
+        m_countUpdate.Request();
     return row;
 }
 
@@ -68,19 +61,19 @@ void ResultListCtrl::SortRows(wxListCtrlCompare compare, wxIntPtr sortData)
 void ResultListCtrl::DeleteRow(long row)
 {
     if (m_rows.Delete(row))
-        RowsChanged();
+        m_countUpdate.RunNow();
 }
 
 void ResultListCtrl::DeleteAllRows()
 {
     m_rows.Clear();
-    RowsChanged();
+    m_countUpdate.RunNow();
 }
 
 void ResultListCtrl::RemoveBlankRows()
 {
     if (m_rows.RemoveBlankRows() > 0)
-        RowsChanged();
+        m_countUpdate.RunNow();
 }
 
 wxString ResultListCtrl::OnGetItemText(long item, long column) const

@@ -1,12 +1,17 @@
 #pragma once
 
 #include "korgui/resultrows.h"
+#include "korgui/throttle.h"
 
 #include <wx/listctrl.h>
 
 // The result list of the copy-and-verify dialog: a report list in virtual mode that
 // draws a ResultRows model. A plain report list needs seconds to take 100,000 rows
 // on GTK; a virtual one only paints the rows on screen.
+//
+// The model changes at once; the control learns of new rows (and then lays itself
+// out and paints anew) at most every SCREEN_UPDATE_INTERVAL, since a worker adds
+// thousands a second. Deletions reach it at once.
 class ResultListCtrl : public wxListCtrl
 {
 public:
@@ -45,8 +50,7 @@ protected:
     wxItemAttr* OnGetItemAttr(long item) const override;
 
 private:
-    void RowsChanged();
-
     ResultRows m_rows;
+    Throttle m_countUpdate{SCREEN_UPDATE_INTERVAL, [this] { SetItemCount(m_rows.Count()); }};
     mutable wxItemAttr m_attr; // handed out by OnGetItemAttr, one row at a time
 };

@@ -9,6 +9,10 @@
 // interval after the last run is served when the interval has passed, and the
 // requests that come in between merge into that one run. For screen updates driven
 // by a worker's events, which can come thousands of times a second.
+// Screen updates driven by a worker (progress text, list rows, scrolling) happen at
+// most this often: ten a second look live and cost next to nothing.
+constexpr std::chrono::milliseconds SCREEN_UPDATE_INTERVAL{100};
+
 class Throttle : private wxTimer
 {
 public:

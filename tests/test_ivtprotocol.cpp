@@ -46,7 +46,8 @@ TEST_F(IvtDialogTest, ListEventsFillRowsInTheOrderSent)
                  });
     ResultListCtrl* list = d->m_listCtrl;
     ASSERT_EQ(list->RowCount(), 5);
-    EXPECT_EQ(list->GetItemCount(), 5);
+    // The control learns of new rows a moment later: a worker adds thousands a second.
+    EXPECT_TRUE(PumpUntil([&] { return list->GetItemCount() == 5; }, std::chrono::seconds(5)));
     EXPECT_EQ(Cells(0), (std::vector<wxString>{"/src/a", "/dst/a", "aaaa", "Success", "aaaa", "Ok"}));
     EXPECT_EQ(Cells(1), (std::vector<wxString>{"/src/inserted", "", "", "", "", ""}));
     EXPECT_EQ(Cells(2), (std::vector<wxString>{wxString::FromUTF8("/src/ünï cødé"), "", "", "Failed", "", ""}));
@@ -70,7 +71,9 @@ TEST_F(IvtDialogTest, HashColumnsScrollTheListAndDeleteNeedsItsCode)
     for (int i = 0; i < 400; ++i)
         steps.push_back({IVT_EVT_INSERT_ITEM, i, wxString::Format("/src/%d", i)});
     RunScript(d, steps);
-    PumpFor(std::chrono::milliseconds(50)); // the list lays out its new rows when idle
+    // The control learns of new rows a moment later and lays them out when idle.
+    EXPECT_TRUE(PumpUntil([&] { return d->m_listCtrl->GetItemCount() == 400; }, std::chrono::seconds(5)));
+    PumpFor(std::chrono::milliseconds(50));
     EXPECT_EQ(d->m_listCtrl->GetTopItem(), 0);
     RunScript(d, {{IVT_EVT_SET_COL2_HASH_SOURCE, 399, "ffff"}, {IVT_EVT_DELETE_ALL_ITEMS, 99}});
     EXPECT_GT(d->m_listCtrl->GetTopItem(), 0); // ScrollList(0, 399) moved the view down

@@ -116,7 +116,8 @@ TEST_F(IvtDialogTest, VirtualListShowsTheModel)
         list->SetRowData(i, i * 100);
     }
     list->SetRowTextColour(1, *wxRED);
-    EXPECT_EQ(list->GetItemCount(), 3);
+    // New rows reach the control a moment later, all at once.
+    EXPECT_TRUE(PumpUntil([&] { return list->GetItemCount() == 3; }, std::chrono::seconds(5)));
     // What the control draws comes from the model.
     EXPECT_EQ(list->GetItemText(1, 0), "/src/1");
     EXPECT_EQ(list->GetItemText(1, 5), "No");
