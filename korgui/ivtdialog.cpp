@@ -25,6 +25,7 @@
 #include <wx/textctrl.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <ctime>
 
@@ -953,15 +954,18 @@ void IVTDialog::OnUpdate__SetItem5ColListCtrl__DestinationHash(wxCommandEvent& e
 
 void IVTDialog::ScrollListSoon(int amount)
 {
-    // Hash cells of small files come thousands a second: the list scrolls by the
-    // latest amount a few times a second rather than once per cell.
-    m_scrollAmount = amount;
+    // Hash cells of small files come thousands a second: the list scrolls a few
+    // times a second, by the amounts asked for since it last did, so that it ends
+    // where scrolling per cell would have taken it.
+    m_scrollAmount += amount;
     m_listScroll.Request();
 }
 
 void IVTDialog::ScrollListNow()
 {
-    m_listCtrl->ScrollList(0, m_scrollAmount);
+    const auto amount = static_cast<int>(std::clamp<long long>(m_scrollAmount, INT_MIN, INT_MAX));
+    m_scrollAmount = 0;
+    m_listCtrl->ScrollList(0, amount);
 }
 
 void IVTDialog::OnUpdate_SetItem6ColListCtrl__HashComparison(wxCommandEvent& event)

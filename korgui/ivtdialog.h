@@ -170,7 +170,7 @@ public:
     // State, GUI thread only
     bool m_singleFileCompareAfterCopy = false;
     std::unique_ptr<ProgressLabel> m_progress; // every change of m_progressText goes through it
-    int m_scrollAmount = 0; // see ScrollListSoon
+    long long m_scrollAmount = 0; // asked for and not yet scrolled; see ScrollListSoon
     Throttle m_listScroll{SCREEN_UPDATE_INTERVAL, [this] { ScrollListNow(); }};
     bool m_operationRunning = false;
     WorkerSlot m_copyThread;

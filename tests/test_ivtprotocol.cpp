@@ -14,6 +14,18 @@ namespace
 
 const wxColour green(25, 210, 87);
 
+// Rows "/src/0", "/src/1", ... sent by a worker, once the control has laid them out:
+// it learns of new rows a moment later, and lays them out when idle.
+void InsertRowsAndLayOut(IVTDialog* d, int count)
+{
+    std::vector<Step> steps;
+    for (int i = 0; i < count; ++i)
+        steps.push_back({IVT_EVT_INSERT_ITEM, i, wxString::Format("/src/%d", i)});
+    RunScript(d, steps);
+    EXPECT_TRUE(PumpUntil([&] { return d->m_listCtrl->GetItemCount() == count; }, std::chrono::seconds(5)));
+    PumpFor(std::chrono::milliseconds(50));
+}
+
 } // namespace
 
 TEST_F(IvtDialogTest, ListEventsFillRowsInTheOrderSent)
@@ -67,13 +79,7 @@ TEST_F(IvtDialogTest, ListEventsFillRowsInTheOrderSent)
 TEST_F(IvtDialogTest, HashColumnsScrollTheListAndDeleteNeedsItsCode)
 {
     IVTDialog* d = dialog.get();
-    std::vector<Step> steps;
-    for (int i = 0; i < 400; ++i)
-        steps.push_back({IVT_EVT_INSERT_ITEM, i, wxString::Format("/src/%d", i)});
-    RunScript(d, steps);
-    // The control learns of new rows a moment later and lays them out when idle.
-    EXPECT_TRUE(PumpUntil([&] { return d->m_listCtrl->GetItemCount() == 400; }, std::chrono::seconds(5)));
-    PumpFor(std::chrono::milliseconds(50));
+    InsertRowsAndLayOut(d, 400);
     EXPECT_EQ(d->m_listCtrl->GetTopItem(), 0);
     RunScript(d, {{IVT_EVT_SET_COL2_HASH_SOURCE, 399, "ffff"}, {IVT_EVT_DELETE_ALL_ITEMS, 99}});
     EXPECT_GT(d->m_listCtrl->GetTopItem(), 0); // ScrollList(0, 399) moved the view down
@@ -83,6 +89,21 @@ TEST_F(IvtDialogTest, HashColumnsScrollTheListAndDeleteNeedsItsCode)
     RunScript(d, {{IVT_EVT_SCROLL_LIST, 1}, {IVT_EVT_DELETE_ALL_ITEMS, 100}});
     EXPECT_EQ(d->m_listCtrl->RowCount(), 0);
     EXPECT_EQ(d->m_listCtrl->GetItemCount(), 0);
+}
+
+TEST_F(IvtDialogTest, ABurstOfHashCellsScrollsAsFarAsOneScrollPerCell)
+{
+    IVTDialog* d = dialog.get();
+    InsertRowsAndLayOut(d, 400);
+
+    // Each cell scrolls by its row: together far more than the list is long.
+    std::vector<Step> steps;
+    for (int i = 0; i < 400; ++i)
+        steps.push_back({IVT_EVT_SET_COL4_HASH_DESTINATION, i, "ffff"});
+    RunScript(d, steps);
+    ResultListCtrl* list = d->m_listCtrl;
+    EXPECT_TRUE(PumpUntil([&] { return list->GetTopItem() + list->GetCountPerPage() >= 399; },
+                          std::chrono::seconds(5), "the last rows in view"));
 }
 
 TEST_F(IvtDialogTest, TextAndChoiceEvents)
