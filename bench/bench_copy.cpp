@@ -10,10 +10,10 @@
 #include "benchcommon.h"
 
 #include "korgui/ivtdialog.h"
-#include "korgui/ivtprotocol.h"
-#include "korgui/ivtworkers.h"
-#include "korgui/resultlist.h"
-#include "korgui/workerevents.h"
+#include "korgui/verify/ivtprotocol.h"
+#include "korgui/verify/ivtworkers.h"
+#include "korgui/verify/resultlist.h"
+#include "korgui/verify/workerevents.h"
 
 #include "korbase/appversion.h"
 #include "korbase/hash.h"

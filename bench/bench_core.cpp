@@ -12,9 +12,9 @@
 #include "benchcommon.h"
 
 #include "korbase/files.h"
-#include "korgui/duplicates.h"
-#include "korgui/filecopy.h"
-#include "korgui/treematch.h"
+#include "korverify/duplicates.h"
+#include "korverify/filecopy.h"
+#include "korverify/treematch.h"
 
 #include <wx/filefn.h>
 

@@ -11,9 +11,9 @@
 #include "benchcommon.h"
 
 #include "korgui/ivtdialog.h"
-#include "korgui/ivtprotocol.h"
-#include "korgui/resultlist.h"
-#include "korgui/workerevents.h"
+#include "korgui/verify/ivtprotocol.h"
+#include "korgui/verify/resultlist.h"
+#include "korgui/verify/workerevents.h"
 
 #include <wx/app.h>
 #include <wx/button.h>

@@ -13,9 +13,9 @@
 #include "benchcommon.h"
 
 #include "korgui/ivtdialog.h"
-#include "korgui/ivtprotocol.h"
-#include "korgui/resultlist.h"
-#include "korgui/workerevents.h"
+#include "korgui/verify/ivtprotocol.h"
+#include "korgui/verify/resultlist.h"
+#include "korgui/verify/workerevents.h"
 
 #include "korbase/files.h"
 #include "korbase/hash.h"

@@ -1,25 +1,28 @@
 #pragma once
 
-#include "korgui/ivtworkers.h"
-#include "korgui/progresslabel.h"
-#include "korgui/throttle.h"
-
 #include "korbase/appversion.h"
 
 #include <wx/dialog.h>
 
-#include <chrono>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+class MyThread;
+class ProgressLabel;
 class ResultListCtrl;
+class Throttle;
 class WorkerEventChannel;
 class wxButton;
 class wxChoice;
 class wxListEvent;
 class wxStaticText;
 class wxTextCtrl;
+
+// A worker's stop request. Shared between the worker and the dialog's slot, so that
+// Stop stays safe when a detached worker has already ended and deleted itself.
+using StopFlag = std::shared_ptr<std::atomic<bool>>;
 
 // One stoppable worker of the dialog: the stop request of the last worker started in
 // it and whether that worker still runs.
@@ -28,9 +31,9 @@ struct WorkerSlot
     StopFlag stop;
     bool alive = false;
 
-    void Start(const MyThread& worker)
+    void Start(StopFlag workerStop)
     {
-        stop = worker.GetStopFlag();
+        stop = std::move(workerStop);
         alive = true;
     }
 };
@@ -171,7 +174,7 @@ public:
     bool m_singleFileCompareAfterCopy = false;
     std::unique_ptr<ProgressLabel> m_progress; // every change of m_progressText goes through it
     long long m_scrollAmount = 0; // asked for and not yet scrolled; see ScrollListSoon
-    Throttle m_listScroll{SCREEN_UPDATE_INTERVAL, [this] { ScrollListNow(); }};
+    std::unique_ptr<Throttle> m_listScroll; // scrolls the list at most every SCREEN_UPDATE_INTERVAL
     bool m_operationRunning = false;
     WorkerSlot m_copyThread;
     WorkerSlot m_hashSrcThread;

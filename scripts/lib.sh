@@ -33,7 +33,10 @@ kor_install_packages() {
 # kor_build <build-dir> [cmake options...]
 kor_build() {
   local dir="$1"; shift
-  cmake -S "$KOR_ROOT" -B "$dir" "$@" >/dev/null
+  local launcher=()
+  # ccache, where installed, shares object files between the builds and the worktrees.
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  cmake -S "$KOR_ROOT" -B "$dir" "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
   if command -v msgfmt >/dev/null; then
     for po in "$KOR_ROOT"/po/*.po; do

@@ -142,3 +142,26 @@ wxString ExpectDirDialog::GetDefaultDescription() const
 }
 
 } // namespace kortest
+
+int kortest::ExpectMessageBox::OnInvoked(wxMessageDialog* dlg) const
+{
+    const wxString message = dlg->GetMessage();
+    if (m_record)
+        *m_record = message;
+    if (m_checkCaption)
+    {
+        EXPECT_EQ(dlg->GetCaption().utf8_string(), m_caption.utf8_string());
+    }
+    if (m_checkText)
+    {
+        EXPECT_EQ(message.utf8_string(), m_text.utf8_string());
+    }
+    for (const wxString& part : m_parts)
+        EXPECT_TRUE(message.Contains(part)) << message.utf8_string() << "\nlacks " << part.utf8_string();
+    if (m_toolStyle)
+    {
+        const long style = dlg->GetMessageDialogStyle();
+        EXPECT_TRUE((style & wxSTAY_ON_TOP) && (style & wxICON_INFORMATION) && (style & wxOK)) << style;
+    }
+    return m_result;
+}

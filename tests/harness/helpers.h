@@ -5,6 +5,7 @@
 // into a fresh temporary folder (see testmain.cpp); TestHome() names it.
 
 #include <wx/dirdlg.h>
+#include <wx/msgdlg.h>
 #include <wx/string.h>
 #include <wx/testing.h>
 
@@ -60,6 +61,38 @@ std::string CoreutilsHash(const std::string& tool, const wxString& path);
 
 // Reads a whole file as bytes.
 std::string ReadFileBytes(const wxString& path);
+
+// The one answer to a message box that the tests use, with wxTEST_DIALOG:
+//     wxTEST_DIALOG(d->Run(), kortest::ExpectMessageBox("Error").Containing("no space"));
+// It checks the caption (when given) and the text (equal to `Text`, or holding each
+// `Containing` part), records the text when asked, and answers with `Answer` (OK by
+// default).
+class ExpectMessageBox : public wxExpectModalBase<wxMessageDialog, ExpectMessageBox>
+{
+public:
+    explicit ExpectMessageBox(const wxString& caption = wxString()) : m_caption(caption), m_checkCaption(!caption.empty()) {}
+
+    ExpectMessageBox& Text(const wxString& text) { m_text = text; m_checkText = true; return *this; }
+    ExpectMessageBox& Containing(const wxString& part) { m_parts.push_back(part); return *this; }
+    ExpectMessageBox& Answer(int result) { m_result = result; return *this; }
+    ExpectMessageBox& Record(wxString* text) { m_record = text; return *this; }
+    // The tool's own boxes: kept on top, OK and the information icon.
+    ExpectMessageBox& ToolStyle() { m_toolStyle = true; return *this; }
+
+protected:
+    int OnInvoked(wxMessageDialog* dlg) const override;
+    wxString GetDefaultDescription() const override { return "message box \"" + m_caption + m_text + "\""; }
+
+private:
+    wxString m_caption;
+    bool m_checkCaption = false;
+    wxString m_text;
+    bool m_checkText = false;
+    std::vector<wxString> m_parts;
+    int m_result = wxID_OK;
+    wxString* m_record = nullptr;
+    bool m_toolStyle = false;
+};
 
 // Answers a folder picker (wxDirDialog), which wx/testing.h has no expectation for:
 // sets the chosen path and returns `result`.

@@ -1,0 +1,320 @@
+#include "korverify/filecopy.h"
+
+#include <wx/log.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <string>
+
+namespace
+{
+
+class UniqueFd
+{
+public:
+    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
+    ~UniqueFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int Get() const { return m_fd; }
+    bool IsOpen() const { return m_fd >= 0; }
+    // Closes and reports the result: close() is where some file systems report write errors.
+    bool Close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// The copy in progress; removed unless committed. Into a free name it is written in
+// place (copies into an empty destination, the usual case, cost no rename); over an
+// existing file or link it goes to a hidden temporary file that replaces the old one
+// only when complete, so a failed copy never damages what was there.
+class PendingCopy
+{
+public:
+    ~PendingCopy()
+    {
+        if (!m_path.empty())
+            ::unlink(m_path.c_str());
+    }
+
+    // Opens the file the bytes go to; errno is set on failure.
+    bool Create(const std::string& destination, const std::string& folder)
+    {
+        // O_EXCL also refuses a symbolic link at the destination, dangling or not.
+        int fd = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0)
+        {
+            m_path = destination;
+            m_inPlace = true;
+        }
+        else
+        {
+            if (errno != EEXIST)
+                return false;
+            std::string pattern = folder + "/.korcopy-XXXXXX";
+            fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+            if (fd < 0)
+                return false;
+            m_path = pattern;
+        }
+        m_fd = std::make_unique<UniqueFd>(fd);
+        return true;
+    }
+
+    UniqueFd& Fd() { return *m_fd; }
+
+    // Keeps the complete copy at `destination`.
+    bool CommitAs(const std::string& destination)
+    {
+        if (!m_inPlace && ::rename(m_path.c_str(), destination.c_str()) != 0)
+            return false;
+        m_path.clear();
+        return true;
+    }
+
+private:
+    std::string m_path;
+    bool m_inPlace = false;
+    std::unique_ptr<UniqueFd> m_fd;
+};
+
+FileCopyResult Failure(const char* what, int err)
+{
+    FileCopyResult result;
+    result.error = wxString::FromUTF8(what) + ": " + wxSysErrorMsgStr(err);
+    return result;
+}
+
+FileCopyResult Failure(const char* what)
+{
+    FileCopyResult result;
+    result.error = wxString::FromUTF8(what);
+    return result;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// Smaller files are copied whole: holes in them are rare and save next to nothing,
+// and looking for them costs two calls into the kernel per file.
+constexpr std::uint64_t kSparseMinBytes = 1024 * 1024;
+
+// Where the next data of `fd` starts at or after `offset`, and where it ends; both
+// `end` when only a hole is left. File systems that cannot tell report all as data.
+bool NextDataSegment(int fd, std::uint64_t offset, std::uint64_t end, std::uint64_t& dataStart,
+                     std::uint64_t& dataEnd)
+{
+    if (end < kSparseMinBytes)
+    {
+        dataStart = offset;
+        dataEnd = end;
+        return true;
+    }
+    const off_t data = ::lseek(fd, static_cast<off_t>(offset), SEEK_DATA);
+    if (data < 0)
+    {
+        if (errno == ENXIO) // nothing but a hole up to the end of the file
+        {
+            dataStart = dataEnd = end;
+            return true;
+        }
+        if (errno != EINVAL && errno != EOPNOTSUPP)
+            return false;
+        dataStart = offset;
+        dataEnd = end;
+        return true;
+    }
+    dataStart = std::min<std::uint64_t>(static_cast<std::uint64_t>(data), end);
+    const off_t hole = ::lseek(fd, data, SEEK_HOLE);
+    dataEnd = hole < 0 ? end : std::min<std::uint64_t>(static_cast<std::uint64_t>(hole), end);
+    return true;
+}
+
+// Copies up to `length` bytes at `offset` with plain reads and writes; returns the
+// bytes copied (0 at the end of the source) or -1 with errno set. `writeFailed` tells
+// which side failed.
+ssize_t ReadWriteChunk(int in, int out, std::uint64_t offset, std::size_t length, std::string& buffer,
+                       bool& writeFailed)
+{
+    if (buffer.size() < length)
+        buffer.resize(length);
+    ssize_t got;
+    do
+        got = ::pread(in, buffer.data(), length, static_cast<off_t>(offset));
+    while (got < 0 && errno == EINTR);
+    if (got <= 0)
+        return got;
+
+    for (ssize_t done = 0; done < got;)
+    {
+        const ssize_t put = ::pwrite(out, buffer.data() + done, static_cast<std::size_t>(got - done),
+                                     static_cast<off_t>(offset) + done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+        {
+            if (put == 0)
+                errno = EIO;
+            writeFailed = true;
+            return -1;
+        }
+        done += put;
+    }
+    return got;
+}
+
+bool SameContentState(const struct stat& a, const struct stat& b)
+{
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& destination,
+                                    const CopyProgressCallback& progress)
+{
+    const std::string from(source.fn_str());
+    const std::string to(destination.fn_str());
+    if (from.empty() || to.empty())
+        return Failure("The file name cannot be represented on this system");
+
+    UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in.IsOpen())
+        return Failure("Cannot open the source file", errno);
+    struct stat before;
+    if (::fstat(in.Get(), &before) != 0)
+        return Failure("Cannot read the source file", errno);
+    if (!S_ISREG(before.st_mode))
+        return Failure("The source is not a regular file");
+
+    PendingCopy copy;
+    if (!copy.Create(to, FolderOf(to)))
+        return Failure("Cannot create a file in the destination folder", errno);
+    const int out = copy.Fd().Get();
+
+    const std::uint64_t total = static_cast<std::uint64_t>(before.st_size);
+    const auto report = [&](std::uint64_t copied) { return !progress || progress(total, copied); };
+    const auto cancelled = [] {
+        FileCopyResult result = Failure("Copy cancelled");
+        result.cancelled = true;
+        return result;
+    };
+    if (!report(0))
+        return cancelled();
+
+    bool kernelCopy = true;
+    std::string buffer; // only for the read/write fallback
+    std::uint64_t position = 0;
+    bool skippedHole = false;
+    while (position < total)
+    {
+        std::uint64_t dataStart, dataEnd;
+        if (!NextDataSegment(in.Get(), position, total, dataStart, dataEnd))
+            return Failure("Cannot read the source file", errno);
+        if (dataStart > position)
+        {
+            skippedHole = true;
+            position = dataStart; // a hole: ftruncate below gives it back as a hole
+            if (!report(position))
+                return cancelled();
+        }
+        while (position < dataEnd)
+        {
+            const std::size_t length = static_cast<std::size_t>(std::min(kCopyChunkBytes, dataEnd - position));
+            ssize_t done;
+            if (kernelCopy)
+            {
+                loff_t inOffset = static_cast<loff_t>(position), outOffset = inOffset;
+                done = ::copy_file_range(in.Get(), &inOffset, out, &outOffset, length, 0);
+                if (done < 0 && errno == EINTR)
+                    continue;
+                // Not supported here (other file system, old kernel), or a file system that
+                // claims an early end: plain reads and writes take over and tell the truth.
+                if (done == 0 || (done < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                                               errno == EOPNOTSUPP || errno == ETXTBSY || errno == EPERM)))
+                {
+                    kernelCopy = false;
+                    continue;
+                }
+                if (done < 0)
+                {
+                    // The kernel does not say which side failed; a one-byte read of the source does.
+                    const int err = errno;
+                    char probe;
+                    if (::pread(in.Get(), &probe, 1, static_cast<off_t>(position)) < 0)
+                        return Failure("Cannot read the source file", errno);
+                    return Failure("Cannot write the copy", err);
+                }
+            }
+            else
+            {
+                bool writeFailed = false;
+                done = ReadWriteChunk(in.Get(), out, position, length, buffer, writeFailed);
+                if (done < 0)
+                    return Failure(writeFailed ? "Cannot write the copy" : "Cannot read the source file", errno);
+            }
+            if (done == 0)
+                return Failure("The source file changed while it was being copied");
+            position += static_cast<std::uint64_t>(done);
+            if (!report(position))
+                return cancelled();
+        }
+    }
+
+    // The size covers a hole at the end, which no write reached.
+    if (skippedHole)
+    {
+        struct stat written;
+        if (::fstat(out, &written) != 0)
+            return Failure("Cannot write the copy", errno);
+        if (static_cast<std::uint64_t>(written.st_size) != total && ::ftruncate(out, before.st_size) != 0)
+            return Failure("Cannot write the copy", errno);
+    }
+
+    struct stat after;
+    if (::fstat(in.Get(), &after) != 0)
+        return Failure("Cannot read the source file", errno);
+    if (after.st_nlink == 0)
+        return Failure("The source file was removed while it was being copied");
+    if (!SameContentState(before, after))
+        return Failure("The source file changed while it was being copied");
+
+    // Permission bits, then the times: changing the mode does not touch the times.
+    // FAT and exFAT (memory cards) cannot hold the bits and refuse; the copy stands.
+    if (::fchmod(out, before.st_mode & 0777) != 0 && errno != EPERM && errno != EOPNOTSUPP)
+        return Failure("Cannot set the permissions of the copy", errno);
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    if (::futimens(out, times) != 0)
+        return Failure("Cannot set the modification time of the copy", errno);
+    if (!copy.Fd().Close())
+        return Failure("Cannot write the copy", errno);
+    if (!copy.CommitAs(to))
+        return Failure("Cannot replace the destination file", errno);
+
+    FileCopyResult result;
+    result.ok = true;
+    return result;
+}
