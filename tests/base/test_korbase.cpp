@@ -41,13 +41,7 @@ std::string ToolHash(const std::string& tool, const wxString& path)
 
 TEST(Hash, MatchesTheReferenceToolsForEveryAlgorithm)
 {
-    struct Case
-    {
-        HashAlgorithm algorithm;
-        const char* name;
-        const char* tool;
-    };
-    const Case cases[] = {{HASH_MD5, "MD5", "md5sum"},          {HASH_SHA1, "SHA1", "sha1sum"},
+    const std::tuple<HashAlgorithm, const char*, const char*> cases[] = {{HASH_MD5, "MD5", "md5sum"},          {HASH_SHA1, "SHA1", "sha1sum"},
                           {HASH_SHA256, "SHA256", "sha256sum"}, {HASH_SHA384, "SHA384", "sha384sum"},
                           {HASH_SHA512, "SHA512", "sha512sum"}, {HASH_XXH64, "XXH64", "xxhsum -H1"},
                           {HASH_XXH3, "XXH3", "xxhsum -H3"},    {HASH_XXH128, "XXH128", "xxhsum -H2"}};
@@ -62,13 +56,13 @@ TEST(Hash, MatchesTheReferenceToolsForEveryAlgorithm)
             bytes[i] = static_cast<char>((i * 7919) % 251);
         files.push_back(dir.WriteFile(wxString::Format("%zu.bin", size), bytes));
     }
-    for (const Case& c : cases)
+    for (const auto& [algorithm, name, tool] : cases)
     {
-        EXPECT_EQ(HashAlgorithmName(c.algorithm), c.name);
+        EXPECT_EQ(HashAlgorithmName(algorithm), name);
         for (const wxString& f : files)
         {
-            const wxString hash = KcvCalcHashFromFile(f, c.algorithm, true);
-            EXPECT_EQ(hash.utf8_string(), ToolHash(c.tool, f)) << c.tool << " " << f.utf8_string();
+            const wxString hash = KcvCalcHashFromFile(f, algorithm, true);
+            EXPECT_EQ(hash.utf8_string(), ToolHash(tool, f)) << tool << " " << f.utf8_string();
             EXPECT_FALSE(KcvIsHashError(hash));
         }
     }
@@ -92,9 +86,8 @@ TEST(Hash, UnreadableFileIsAnErrorThatNeverMatches)
         EXPECT_TRUE(KcvIsHashError(hash));
         EXPECT_FALSE(KcvHashesMatch(hash, hash));
     }
-    const wxString real = KcvCalcHashFromFile(dir.WriteFile("a", "a"), HASH_MD5, true);
-    EXPECT_TRUE(KcvHashesMatch(real, real));
-    EXPECT_FALSE(KcvHashesMatch(real, real.Upper()));
+    EXPECT_TRUE(KcvHashesMatch("0cc175b9", "0cc175b9"));
+    EXPECT_FALSE(KcvHashesMatch("0cc175b9", "0CC175B9"));
 }
 
 TEST(Hash, SparseFileBeyondFourGiB)
@@ -116,15 +109,13 @@ TEST(Files, ListingIsDepthFirstInByteOrder)
     EXPECT_EQ(Relative(GetAllFiles(dir.Path(), AllFilesFilter(), true), dir.Path()), expected);
     EXPECT_EQ(Relative(GetAllFiles(dir.Path(), AllFilesFilter(), false), dir.Path()),
               (std::vector<wxString>{"B.txt", "b.txt"}));
-    EXPECT_EQ(GetAllFiles(dir.Path() + "/", AllFilesFilter(), true).size(), expected.size());
 
     Strings filters(10);
-    filters[3] = "*.TXT";
-    EXPECT_TRUE(GetAllFiles(dir.Path(), filters, true).empty());
+    filters[3] = "*.TXT"; // case-sensitive: matches nothing
     filters[4] = "x.*";
     EXPECT_EQ(Relative(GetAllFiles(dir.Path(), filters, true), dir.Path()), std::vector<wxString>{"a/sub/x.txt"});
-    EXPECT_TRUE(GetAllFiles(dir / "does-not-exist", AllFilesFilter(), true).empty());
-    EXPECT_TRUE(GetAllFiles("", AllFilesFilter(), true).empty());
+    EXPECT_TRUE(GetAllFiles(dir / "missing", AllFilesFilter(), true).empty() &&
+                GetAllFiles("", AllFilesFilter(), true).empty());
 }
 
 TEST(Files, SymlinksFifosAndOddNames)
@@ -151,12 +142,10 @@ TEST(Files, SymlinksFifosAndOddNames)
 
 TEST(Files, RelativePathsFoldersAndDesktop)
 {
-    const char* const relative[][3] = {{"/data/src/a/b/c.txt", "/data/src", "a/b/c.txt"},
-                                       {"/data/src/a/b/c.txt", "/data/src/", "a/b/c.txt"},
-                                       {"/data/src/c.txt", "/data/src", "c.txt"},
-                                       {"/c.txt", "/", "c.txt"},
-                                       {"", "/data/src", ""},
-                                       {"/data/src2/c.txt", "/data/src", "../src2/c.txt"}};
+    const char* const relative[][3] = {
+        {"/data/src/a/b/c.txt", "/data/src", "a/b/c.txt"}, {"/data/src/a/b/c.txt", "/data/src/", "a/b/c.txt"},
+        {"/data/src/c.txt", "/data/src", "c.txt"},         {"/c.txt", "/", "c.txt"},
+        {"", "/data/src", ""},                             {"/data/src2/c.txt", "/data/src", "../src2/c.txt"}};
     for (const auto& r : relative)
         EXPECT_EQ(FilenameAbsoluteToRelative(r[0], r[1]), r[2]) << r[0] << " in " << r[1];
 
@@ -164,21 +153,16 @@ TEST(Files, RelativePathsFoldersAndDesktop)
     const wxString deep = dir / "one/two/three";
     EXPECT_TRUE(CreateDirIfNotExists(deep) && wxDirExists(deep) && CreateDirIfNotExists(deep));
     EXPECT_FALSE(CreateDirIfNotExists(dir.WriteFile("plain", "x") + "/below"));
-    const wxString desktop = GetUserDesktopPath();
-    EXPECT_FALSE(desktop.EndsWith("/"));
-    EXPECT_TRUE(desktop.StartsWith(TestHome())) << desktop.utf8_string();
+    EXPECT_EQ(GetUserDesktopPath(), TestHome()); // no desktop folder: the home itself
 }
 
 TEST(DateTime, NowAndIsoRoundTrip)
 {
     const wxString now = DateTimeNowAsString();
-    ASSERT_EQ(now.length(), 14u);
-    EXPECT_TRUE(now.IsNumber());
-    EXPECT_EQ(now.Left(4), wxString::Format("%d", wxDateTime::Now().GetYear()));
+    EXPECT_TRUE(now.length() == 14 && now.IsNumber()) << now.utf8_string();
     const wxDateTime when(11, wxDateTime::Dec, 2019, 14, 30, 5);
     EXPECT_EQ(DateTimeToString(when), "2019-12-11T14:30:05");
     EXPECT_EQ(StringToDateTime("2019-12-11T14:30:05"), when);
-    EXPECT_EQ(DateTimeToString(wxDateTime()), "");
     for (const char* bad : {"", "yesterday", "2019-13-01T00:00:00", "2019-12-11T14:30:05junk", "2019-12-11"})
         EXPECT_FALSE(StringToDateTime(bad).IsValid()) << bad;
 }
@@ -192,8 +176,6 @@ TEST(Serializer, FromStringAcceptsNumbersAndQuotesBadText)
                     testing::ThrowsMessage<KorException>(testing::HasSubstr(std::string("\"") + bad + "\"")));
     for (const char* bad : {"", "fast", "1,5", "nan", "inf", "3.0x"})
         EXPECT_THROW(FromString<double>(bad), KorException) << bad;
-    const wxArrayString array = Serializer::VecStringToWxArrayString({"b", "a", "c"});
-    EXPECT_EQ(std::vector<wxString>(array.begin(), array.end()), (std::vector<wxString>{"b", "a", "c"}));
 }
 
 namespace
@@ -222,42 +204,27 @@ TEST(Json, RecordRoundTripThroughTheConfigFolder)
     out.title = wxString::FromUTF8("Grüße \"quoted\"\n");
     out.items = {"a b", wxString::FromUTF8("ü"), ""};
     ASSERT_TRUE(out.Write());
-    const wxString path = out.GetFilePath();
-    EXPECT_TRUE(path.StartsWith(TestHome() + "/.config/korgui/")) << path.utf8_string();
+    const wxString path = TestHome() + "/.config/korgui/record.json";
+    EXPECT_EQ(out.GetFilePath(), path);
     Record in;
-    ASSERT_TRUE(in.Read());
-    EXPECT_EQ(in.title, out.title);
-    EXPECT_EQ(in.items, out.items);
+    EXPECT_TRUE(in.Read() && in.title == out.title && in.items == out.items);
 
     // A damaged record is refused and leaves the object as it was.
     Shell("printf '{\"title\": ' > " + ShellQuote(path));
-    Record damaged;
-    damaged.title = "kept";
-    EXPECT_FALSE(damaged.Read());
-    EXPECT_EQ(damaged.title, "kept");
-    TempDir elsewhere;
-    EXPECT_TRUE(out.Write(elsewhere.Path()) && wxFileExists(elsewhere / "record.json"));
+    in.title = "kept";
+    EXPECT_FALSE(in.Read());
+    EXPECT_EQ(in.title, "kept");
     EXPECT_FALSE(out.Write("/proc/no-such-place"));
-
-    const wxJSONValue array = ToJson(std::vector<wxString>{"one", "two words", "\"q\""});
-    EXPECT_EQ(JsonToText(array, JSON_COMPACT), R"(["one","two words","\"q\""])");
     wxJSONValue back;
-    ASSERT_TRUE(TextToJson(JsonToText(array, JSON_INDENTED), back));
-    EXPECT_EQ(back, array);
     EXPECT_FALSE(TextToJson("[\"unterminated", back));
     EXPECT_EQ(FromJson<wxString>(wxJSONValue(5)), "");
 }
 
-TEST(Formats, DefaultIsWritableMp4)
+// The default and the listing are checked through the capture window; here what it cannot show.
+TEST(Formats, NamesAreSortedAndUnknownNamesInvalid)
 {
     FormatProvider& formats = Singleton<FormatProvider>::Instance();
     const std::vector<wxString> names = formats.GetFormatNames(FormatProvider::MEDIA_VIDEO, true, true);
-    ASSERT_FALSE(names.empty());
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
-    const FileFormat def = formats.GetDefaultFormatWrite(FormatProvider::MEDIA_VIDEO);
-    EXPECT_EQ(def.GetExtension(), "mp4");
-    EXPECT_NE(std::find(names.begin(), names.end(), def.GetName()), names.end());
-    EXPECT_EQ(formats.GetFormatFromName(def.GetName()).GetCodecId(), def.GetCodecId());
+    EXPECT_TRUE(!names.empty() && std::is_sorted(names.begin(), names.end()));
     EXPECT_FALSE(formats.GetFormatFromName("no such format").IsValid());
-    EXPECT_TRUE(formats.GetDefaultVideoFullPath().EndsWith(".mp4"));
 }
