@@ -1,6 +1,7 @@
 #include "korverify/verifylog.h"
 
 #include "korbase/datetime.h"
+#include "korbase/files.h"
 
 #include <wx/ffile.h>
 #include <wx/filefn.h>
@@ -320,7 +321,8 @@ wxString LogDesktopFolder()
 {
     const wxString home = wxGetHomeDir();
     const wxString configured = ConfiguredDesktop(home);
-    wxString folder = configured.empty() ? home + "/Desktop" : configured;
+    // Without a setting, where the rest of the application takes the desktop to be.
+    wxString folder = configured.empty() ? GetUserDesktopPath() : configured;
     while (folder.length() > 1 && folder.EndsWith("/"))
         folder.RemoveLast();
     return folder;

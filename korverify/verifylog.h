@@ -58,8 +58,8 @@ bool WriteLines(const wxString& path, const std::vector<wxString>& lines, LogEnc
 // The lines already in a file; none when it does not exist.
 std::vector<wxString> ReadLines(const wxString& path);
 
-// The desktop as the user's settings name it (XDG_DESKTOP_DIR, else ~/Desktop), whether
-// or not it exists yet.
+// The desktop as the user's settings name it (XDG_DESKTOP_DIR in user-dirs.dirs),
+// whether or not it exists yet; without a setting, GetUserDesktopPath().
 wxString LogDesktopFolder();
 
 // What a log is written from: the rows and the texts the caller shows (translated).
