@@ -33,24 +33,17 @@ long long PhysicalOffset(const wxString& path)
     return found ? static_cast<long long>(map->fm_extents[0].fe_physical) : -1;
 }
 
-class Mount
+// An ext4 image loop-mounted on a folder for as long as it lives.
+struct Mount
 {
-public:
-    Mount(const wxString& image, const wxString& folder) : m_folder(folder)
+    Mount(const wxString& image, const wxString& on) : folder(on)
     {
-        m_ok = Shell("truncate -s 32M " + ShellQuote(image) + " && mkfs.ext4 -q -F " + ShellQuote(image) +
-                     " && mount -o loop " + ShellQuote(image) + " " + ShellQuote(folder) + " 2>&1 && echo ok") == "ok";
+        ok = Shell("truncate -s 32M " + ShellQuote(image) + " && mkfs.ext4 -q -F " + ShellQuote(image) +
+                   " && mount -o loop " + ShellQuote(image) + " " + ShellQuote(on) + " 2>&1 && echo ok") == "ok";
     }
-    ~Mount()
-    {
-        if (m_ok)
-            Shell("umount " + ShellQuote(m_folder));
-    }
-    bool Ok() const { return m_ok; }
-
-private:
-    wxString m_folder;
-    bool m_ok = false;
+    ~Mount() { if (ok) Shell("umount " + ShellQuote(folder)); }
+    wxString folder;
+    bool ok = false;
 };
 
 } // namespace
@@ -62,7 +55,7 @@ TEST(StorageRead, DamageBelowAWarmPageCacheIsSeen)
     TempDir dir;
     const wxString image = dir / "disk.img";
     const Mount mount(image, dir.MakeDir("mnt"));
-    if (!mount.Ok())
+    if (!mount.ok)
         GTEST_SKIP() << "cannot make and loop-mount an ext4 image here (mkfs.ext4 from e2fsprogs, loop devices)";
     const wxString source = dir / "source.bin", damaged = dir / "damaged.bin", copy = dir / "mnt/copy.bin";
     Shell("head -c 1048576 /dev/urandom > " + ShellQuote(source) + " && cp " + ShellQuote(source) + " " +
@@ -78,10 +71,7 @@ TEST(StorageRead, DamageBelowAWarmPageCacheIsSeen)
     const long long offset = PhysicalOffset(copy);
     ASSERT_GE(offset, 0);
     const int fd = open(image.fn_str(), O_WRONLY);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(pwrite(fd, "XXXXXXXX", 8, offset + 4096), 8);
-    EXPECT_EQ(fsync(fd), 0);
-    close(fd);
+    EXPECT_TRUE(pwrite(fd, "XXXXXXXX", 8, offset + 4096) == 8 && fsync(fd) == 0 && close(fd) == 0);
 
     EXPECT_EQ(KcvCalcHashFromFile(copy, HASH_MD5), original) << "a plain read still sees the cache";
     EXPECT_EQ(HashFromStorage(copy, HASH_MD5), CoreutilsHash("md5sum", damaged));
