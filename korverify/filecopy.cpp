@@ -1,6 +1,7 @@
 #include "korverify/filecopy.h"
 
 #include "korverify/storageread.h"
+#include "korverify/uniquefd.h"
 
 #include <wx/log.h>
 
@@ -15,32 +16,6 @@
 
 namespace
 {
-
-class UniqueFd
-{
-public:
-    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
-    ~UniqueFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int Get() const { return m_fd; }
-    bool IsOpen() const { return m_fd >= 0; }
-    // Closes and reports the result: close() is where some file systems report write errors.
-    bool Close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 // The copy in progress, under a hidden temporary name beside its destination, so that
 // no file ever carries the final name with incomplete content, whatever ends the

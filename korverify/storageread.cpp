@@ -1,5 +1,7 @@
 #include "korverify/storageread.h"
 
+#include "korverify/uniquefd.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,23 +11,10 @@
 namespace
 {
 
-class ReadOnlyFd
+UniqueFd OpenToRead(const wxString& path)
 {
-public:
-    explicit ReadOnlyFd(const wxString& path) : m_fd(::open(path.fn_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~ReadOnlyFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    ReadOnlyFd(const ReadOnlyFd&) = delete;
-    ReadOnlyFd& operator=(const ReadOnlyFd&) = delete;
-
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
+    return UniqueFd(::open(path.fn_str(), O_RDONLY | O_CLOEXEC));
+}
 
 // Writes out what of the file is still only in memory and waits for it. A file system
 // without sync_file_range (some network and FUSE ones) gets a full fdatasync instead.
@@ -42,7 +31,7 @@ wxString HashFromStorage(const wxString& path, HashAlgorithm algorithm)
 {
     {
         // Best effort: a file that cannot be opened is left to the hash, which says why.
-        const ReadOnlyFd file(path);
+        const UniqueFd file = OpenToRead(path);
         if (file.Get() >= 0)
         {
             WriteOut(file.Get());
@@ -54,7 +43,7 @@ wxString HashFromStorage(const wxString& path, HashAlgorithm algorithm)
 
 void StartWriteBack(const wxString& path)
 {
-    const ReadOnlyFd file(path);
+    const UniqueFd file = OpenToRead(path);
     if (file.Get() >= 0)
         ::sync_file_range(file.Get(), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
@@ -65,7 +54,7 @@ bool MakeDurable(const std::vector<wxString>& paths)
     bool durable = true;
     for (const wxString& path : paths)
     {
-        const ReadOnlyFd file(path);
+        const UniqueFd file = OpenToRead(path);
         struct stat info;
         if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0)
         {
