@@ -11,7 +11,7 @@ KOR_PACKAGES=(
   libssl-dev nlohmann-json3-dev libgtest-dev libgmock-dev
   libavdevice-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   libxxhash-dev xxhash locales
-  xvfb xauth xdotool imagemagick gettext openssl coreutils gdb
+  xvfb xauth xdotool imagemagick gettext openssl coreutils gdb e2fsprogs
 )
 
 kor_as_root() {
