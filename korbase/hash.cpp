@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <vector>
 
