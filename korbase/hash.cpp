@@ -2,12 +2,17 @@
 
 #include <openssl/evp.h>
 #include <xxhash.h>
+#if defined(__x86_64__) || defined(__i386__)
+// XXH3 updates through the library's run-time choice of AVX2 or SSE2 code.
+#include <xxh_x86dispatch.h>
+#endif
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <vector>
 
