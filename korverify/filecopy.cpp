@@ -332,15 +332,21 @@ std::vector<DeferredCopies::CommitFailure> DeferredCopies::Commit()
     temporaries.reserve(m_copies.size());
     for (const Copy& copy : m_copies)
         temporaries.emplace_back(copy.temporary.c_str(), wxConvFile);
-    MakeDurable(temporaries);
-    for (const Copy& copy : m_copies)
+    // Where the batch could not be made durable, each copy is tried on its own, and
+    // one that still fails never gets its final name.
+    const bool allDurable = MakeDurable(temporaries);
+    for (std::size_t i = 0; i < m_copies.size(); ++i)
     {
-        if (::rename(copy.temporary.c_str(), copy.destination.c_str()) == 0)
+        const Copy& copy = m_copies[i];
+        wxString error;
+        if (!allDurable && !MakeDurable({temporaries[i]}))
+            error = "Cannot write the copy to the disk";
+        else if (::rename(copy.temporary.c_str(), copy.destination.c_str()) != 0)
+            error = "Cannot replace the destination file: " + wxSysErrorMsgStr(errno);
+        if (error.empty())
             continue;
-        const int err = errno;
         ::unlink(copy.temporary.c_str());
-        failures.push_back({wxString(copy.destination.c_str(), wxConvFile),
-                            "Cannot replace the destination file: " + wxSysErrorMsgStr(err)});
+        failures.push_back({wxString(copy.destination.c_str(), wxConvFile), error});
     }
     m_copies.clear();
     return failures;

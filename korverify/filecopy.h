@@ -67,8 +67,8 @@ public:
     };
 
     std::size_t Count() const { return m_copies.size(); }
-    // Flushes the file systems, then renames every copy; a copy that cannot be renamed
-    // is removed and listed.
+    // Flushes the file systems, then renames every copy; a copy that cannot be made
+    // durable or renamed is removed and listed.
     std::vector<CommitFailure> Commit();
 
 private:
