@@ -1,0 +1,18 @@
+#include "korverify/cli/output.h"
+
+#include <cstdio>
+
+void PrintResult(const wxString& line, bool quiet)
+{
+    if (quiet)
+        return;
+    const std::string bytes = line.utf8_string();
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+void PrintMessage(const wxString& message)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr, "korverify: %s\n", message.utf8_string().c_str());
+}

@@ -1,0 +1,99 @@
+#include "korverify/cli/progress.h"
+
+#include <wx/intl.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include <cstdio>
+
+namespace
+{
+
+wxString Megabytes(std::uint64_t bytes)
+{
+    return wxString::Format("%.1f MB", bytes / 1e6);
+}
+
+wxString Duration(double seconds)
+{
+    const auto s = static_cast<long long>(seconds + 0.5);
+    if (s >= 3600)
+        return wxString::Format("%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    return wxString::Format("%lld:%02lld", s / 60, s % 60);
+}
+
+} // namespace
+
+ProgressMeter::ProgressMeter() : m_enabled(isatty(STDERR_FILENO) == 1) {}
+
+void ProgressMeter::Start(std::size_t files, std::uint64_t bytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_files = files;
+    m_bytes = bytes;
+    m_start = std::chrono::steady_clock::now();
+    Draw(true);
+}
+
+void ProgressMeter::AddBytes(std::uint64_t bytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_doneBytes += bytes;
+    m_fileBytesReported += bytes;
+    Draw(false);
+}
+
+void ProgressMeter::FileDone(std::uint64_t fileBytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (fileBytes > m_fileBytesReported)
+        m_doneBytes += fileBytes - m_fileBytesReported;
+    m_fileBytesReported = 0;
+    ++m_doneFiles;
+    Draw(m_doneFiles == m_files);
+}
+
+void ProgressMeter::Finish()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_enabled && m_drawnWidth > 0)
+    {
+        std::fprintf(stderr, "\r%*s\r", static_cast<int>(m_drawnWidth), "");
+        std::fflush(stderr);
+        m_drawnWidth = 0;
+    }
+}
+
+wxString ProgressMeter::Format(std::size_t doneFiles, std::size_t files, std::uint64_t doneBytes,
+                               std::uint64_t bytes, double seconds)
+{
+    wxString text = wxString::Format(_("%zu/%zu files, %s of %s"), doneFiles, files, Megabytes(doneBytes),
+                                     Megabytes(bytes));
+    if (seconds > 0.5 && doneBytes > 0)
+    {
+        const double rate = doneBytes / seconds;
+        text << wxString::Format(_(", %.1f MB/s"), rate / 1e6);
+        if (bytes > doneBytes)
+            text << wxString::Format(_(", %s left"), Duration((bytes - doneBytes) / rate));
+    }
+    return text;
+}
+
+void ProgressMeter::Draw(bool force)
+{
+    if (!m_enabled)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - m_lastDraw < std::chrono::milliseconds(100))
+        return;
+    m_lastDraw = now;
+    const double seconds = std::chrono::duration<double>(now - m_start).count();
+    const std::string line = Format(m_doneFiles, m_files, m_doneBytes, m_bytes, seconds).utf8_string();
+    const std::size_t width = line.size();
+    std::fprintf(stderr, "\r%s%*s", line.c_str(), static_cast<int>(m_drawnWidth > width ? m_drawnWidth - width : 0),
+                 "");
+    std::fflush(stderr);
+    m_drawnWidth = std::max(m_drawnWidth, width);
+}
