@@ -1,5 +1,8 @@
 #include "korverify/filecopy.h"
 
+#include "korverify/storageread.h"
+#include "korverify/uniquefd.h"
+
 #include <wx/log.h>
 
 #include <fcntl.h>
@@ -14,36 +17,9 @@
 namespace
 {
 
-class UniqueFd
-{
-public:
-    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
-    ~UniqueFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int Get() const { return m_fd; }
-    bool IsOpen() const { return m_fd >= 0; }
-    // Closes and reports the result: close() is where some file systems report write errors.
-    bool Close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
-// The copy in progress; removed unless committed. Into a free name it is written in
-// place (copies into an empty destination, the usual case, cost no rename); over an
-// existing file or link it goes to a hidden temporary file that replaces the old one
-// only when complete, so a failed copy never damages what was there.
+// The copy in progress, under a hidden temporary name beside its destination, so that
+// no file ever carries the final name with incomplete content, whatever ends the
+// process; removed unless committed.
 class PendingCopy
 {
 public:
@@ -54,43 +30,40 @@ public:
     }
 
     // Opens the file the bytes go to; errno is set on failure.
-    bool Create(const std::string& destination, const std::string& folder)
+    bool Create(const std::string& folder)
     {
-        // O_EXCL also refuses a symbolic link at the destination, dangling or not.
-        int fd = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0)
-        {
-            m_path = destination;
-            m_inPlace = true;
-        }
-        else
-        {
-            if (errno != EEXIST)
-                return false;
-            std::string pattern = folder + "/.korcopy-XXXXXX";
-            fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-            if (fd < 0)
-                return false;
-            m_path = pattern;
-        }
+        std::string pattern = folder + "/" + kCopyTempPrefix + "XXXXXX";
+        const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        m_path = pattern;
         m_fd = std::make_unique<UniqueFd>(fd);
         return true;
     }
 
     UniqueFd& Fd() { return *m_fd; }
+    const std::string& Path() const { return m_path; }
 
-    // Keeps the complete copy at `destination`.
+    // Gives the complete copy its final name (a link or file there is replaced, never
+    // written through).
     bool CommitAs(const std::string& destination)
     {
-        if (!m_inPlace && ::rename(m_path.c_str(), destination.c_str()) != 0)
+        if (::rename(m_path.c_str(), destination.c_str()) != 0)
             return false;
         m_path.clear();
         return true;
     }
 
+    // The complete copy stays under its temporary name; someone else renames it.
+    std::string Release()
+    {
+        std::string path;
+        path.swap(m_path);
+        return path;
+    }
+
 private:
     std::string m_path;
-    bool m_inPlace = false;
     std::unique_ptr<UniqueFd> m_fd;
 };
 
@@ -194,7 +167,7 @@ bool SameContentState(const struct stat& a, const struct stat& b)
 } // namespace
 
 FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& destination,
-                                    const CopyProgressCallback& progress)
+                                    const CopyProgressCallback& progress, DeferredCopies* deferred)
 {
     const std::string from(source.fn_str());
     const std::string to(destination.fn_str());
@@ -210,8 +183,12 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
     if (!S_ISREG(before.st_mode))
         return Failure("The source is not a regular file");
 
+    // A folder in the way is refused before any byte is copied.
+    struct stat existing;
+    if (::lstat(to.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode))
+        return Failure("Cannot replace the destination file", EISDIR);
     PendingCopy copy;
-    if (!copy.Create(to, FolderOf(to)))
+    if (!copy.Create(FolderOf(to)))
         return Failure("Cannot create a file in the destination folder", errno);
     const int out = copy.Fd().Get();
 
@@ -311,10 +288,60 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
         return Failure("Cannot set the modification time of the copy", errno);
     if (!copy.Fd().Close())
         return Failure("Cannot write the copy", errno);
-    if (!copy.CommitAs(to))
+    if (deferred)
+        deferred->Add(copy.Release(), to);
+    else if (!copy.CommitAs(to))
         return Failure("Cannot replace the destination file", errno);
 
     FileCopyResult result;
     result.ok = true;
     return result;
+}
+
+bool IsLeftoverCopyName(const wxString& name)
+{
+    const wxString prefix(kCopyTempPrefix);
+    if (name.length() != prefix.length() + 6 || !name.StartsWith(prefix))
+        return false;
+    for (std::size_t i = prefix.length(); i < name.length(); ++i)
+    {
+        const wxUniChar c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+DeferredCopies::~DeferredCopies()
+{
+    Commit();
+}
+
+void DeferredCopies::Add(const std::string& temporary, const std::string& destination)
+{
+    StartWriteBack(wxString(temporary.c_str(), wxConvFile));
+    m_copies.push_back({temporary, destination});
+}
+
+std::vector<DeferredCopies::CommitFailure> DeferredCopies::Commit()
+{
+    std::vector<CommitFailure> failures;
+    if (m_copies.empty())
+        return failures;
+    std::vector<wxString> temporaries;
+    temporaries.reserve(m_copies.size());
+    for (const Copy& copy : m_copies)
+        temporaries.emplace_back(copy.temporary.c_str(), wxConvFile);
+    MakeDurable(temporaries);
+    for (const Copy& copy : m_copies)
+    {
+        if (::rename(copy.temporary.c_str(), copy.destination.c_str()) == 0)
+            continue;
+        const int err = errno;
+        ::unlink(copy.temporary.c_str());
+        failures.push_back({wxString(copy.destination.c_str(), wxConvFile),
+                            "Cannot replace the destination file: " + wxSysErrorMsgStr(err)});
+    }
+    m_copies.clear();
+    return failures;
 }

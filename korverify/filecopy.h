@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 // Called on the copying thread before the first byte is copied (copied = 0) and
 // after every chunk (kCopyChunkBytes at most), with the size of the source taken
@@ -36,13 +38,60 @@ struct FileCopyResult
     wxString error;
 };
 
+// Every copy is written under a hidden name made of this prefix and six letters or
+// digits, in its destination folder, and renamed to its final name only when complete.
+constexpr const char* kCopyTempPrefix = ".korcopy-";
+
+// True for a name (without folder) that a copy in progress had: what is left of a
+// copy whose process was killed, safe to remove when no copy runs into that folder.
+bool IsLeftoverCopyName(const wxString& name);
+
+// Complete copies kept under their temporary names until one flush of their file
+// systems has made their bytes durable; only then do they get their final names. So
+// not even a power cut leaves a final name with content that never reached the disk,
+// at the cost of one flush per batch rather than one per file. A copy worker passes
+// one to CopyFileWithProgress for every file and calls Commit() every few dozen files
+// (and at the end, before hashing the copies made since the last Commit()).
+class DeferredCopies
+{
+public:
+    DeferredCopies() = default;
+    ~DeferredCopies(); // commits what is left
+    DeferredCopies(const DeferredCopies&) = delete;
+    DeferredCopies& operator=(const DeferredCopies&) = delete;
+
+    struct CommitFailure
+    {
+        wxString destination;
+        wxString error; // not translated, as FileCopyResult::error
+    };
+
+    std::size_t Count() const { return m_copies.size(); }
+    // Flushes the file systems, then renames every copy; a copy that cannot be renamed
+    // is removed and listed.
+    std::vector<CommitFailure> Commit();
+
+private:
+    friend FileCopyResult CopyFileWithProgress(const wxString&, const wxString&, const CopyProgressCallback&,
+                                               DeferredCopies*);
+    void Add(const std::string& temporary, const std::string& destination);
+
+    struct Copy
+    {
+        std::string temporary;
+        std::string destination;
+    };
+    std::vector<Copy> m_copies;
+};
+
 // Copies the regular file `source` to `destination` and reports success only when
 // every byte arrived and the copy was closed without error.
 //
-// - A failed or cancelled copy leaves no partial file. Where nothing exists yet the
-//   copy is written in place and removed on failure; an existing destination file is
-//   replaced through a hidden temporary file beside it, renamed over it only when
-//   complete, so a failure leaves the earlier file at `destination` as it was.
+// - The copy is written under a hidden temporary name (kCopyTempPrefix) beside
+//   `destination` and renamed over it when complete, so a failed or cancelled copy,
+//   or a killed process, never leaves an incomplete file under the final name, and an
+//   earlier file there stays as it was. With `deferred`, the rename waits for its
+//   Commit(); the result is then ok once the copy is complete under its temporary name.
 // - A symbolic link at `destination` is replaced by the copy, never written through:
 //   the file it points to is not touched. A folder at `destination` is an error.
 // - A symbolic link as `source` is followed (its target's bytes are copied).
@@ -53,10 +102,10 @@ struct FileCopyResult
 // - A source that changes size or modification time, or is removed, while it is
 //   being copied fails the copy, since the copy would not match any state of it.
 // - The destination's folder must exist and be writable. A copy cut off by a crash
-//   can leave a partial file (or a hidden ".korcopy-XXXXXX" file) there.
+//   leaves only its hidden temporary file there (IsLeftoverCopyName).
 //
 // Fast: the kernel copies (copy_file_range) where it can, large-buffer reads and
 // writes where it cannot (another file system, an old kernel); the file is never
 // held in memory as a whole. Safe to call from any thread.
 FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& destination,
-                                    const CopyProgressCallback& progress = {});
+                                    const CopyProgressCallback& progress = {}, DeferredCopies* deferred = nullptr);

@@ -1,18 +1,74 @@
 #include "korverify/verifylog.h"
 
+#include "korbase/datetime.h"
+#include "korbase/files.h"
+
 #include <wx/ffile.h>
 #include <wx/filefn.h>
+#include <wx/log.h>
+#include <wx/utils.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+wxString EscapeLogCell(const wxString& cell)
+{
+    wxString out;
+    out.reserve(cell.length());
+    for (const wxUniChar c : cell)
+    {
+        switch (c.GetValue())
+        {
+        case '\t': out << "\\t"; break;
+        case '\r': out << "\\r"; break;
+        case '\n': out << "\\n"; break;
+        case '\\': out << "\\\\"; break;
+        default: out << c;
+        }
+    }
+    return out;
+}
+
+wxString UnescapeLogCell(const wxString& text)
+{
+    wxString out;
+    out.reserve(text.length());
+    for (wxString::const_iterator c = text.begin(); c != text.end(); ++c)
+    {
+        const wxString::const_iterator next = c + 1;
+        if (*c != '\\' || next == text.end())
+        {
+            out << *c;
+            continue;
+        }
+        switch ((*next).GetValue())
+        {
+        case 't': out << '\t'; break;
+        case 'r': out << '\r'; break;
+        case 'n': out << '\n'; break;
+        case '\\': out << '\\'; break;
+        default: out << *c; continue; // not an escape: the backslash stands for itself
+        }
+        ++c;
+    }
+    return out;
+}
 
 std::vector<wxString> LogTableLines(std::size_t rowCount, const LogCell& cell, const LogHeadings& headings,
                                     bool firstRowOnly)
 {
     const auto join = [](const auto& cellAt)
     {
-        wxString line = cellAt(0);
+        wxString line = EscapeLogCell(cellAt(0));
         for (int c = 1; c < kLogColumns; ++c)
-            line << '\t' << cellAt(c);
+            line << '\t' << EscapeLogCell(cellAt(c));
         return line;
     };
     std::vector<wxString> lines;
@@ -33,7 +89,7 @@ std::vector<wxString> MasterHashListLines(std::size_t rowCount, const LogCell& c
         {
             const wxString& hash = cell(row, column);
             if (!hash.empty())
-                hashes.push_back(hash);
+                hashes.push_back(EscapeLogCell(hash));
         }
     }
     std::sort(hashes.begin(), hashes.end());
@@ -164,11 +220,38 @@ std::vector<wxString> DecodeLines(const std::string& bytes)
     return lines;
 }
 
-bool WriteLines(const wxString& path, const std::vector<wxString>& lines, LogEncoding encoding)
+bool WriteLines(const wxString& path, const std::vector<wxString>& lines, LogEncoding encoding, wxString* reason)
 {
     const std::string bytes = EncodeLines(lines, encoding);
-    wxFFile file(path, "wb");
-    return file.IsOpened() && file.Write(bytes.data(), bytes.size()) == bytes.size() && file.Close();
+    const auto fail = [reason](int err)
+    {
+        if (reason)
+            *reason = wxSysErrorMsgStr(err);
+        return false;
+    };
+    const std::string name(path.fn_str());
+    if (name.empty())
+        return fail(EINVAL);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return fail(errno);
+    for (std::size_t done = 0; done < bytes.size();)
+    {
+        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+        {
+            const int err = put < 0 ? errno : EIO;
+            ::close(fd);
+            return fail(err);
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    // close() is where some file systems report that the data did not fit.
+    if (::close(fd) != 0)
+        return fail(errno);
+    return true;
 }
 
 std::vector<wxString> ReadLines(const wxString& path)
@@ -182,4 +265,123 @@ std::vector<wxString> ReadLines(const wxString& path)
     if (!bytes.empty() && file.Read(bytes.data(), bytes.size()) != bytes.size())
         return {};
     return DecodeLines(bytes);
+}
+
+namespace
+{
+
+// XDG_DESKTOP_DIR="$HOME/..." from user-dirs.dirs; empty when not set there.
+wxString ConfiguredDesktop(const wxString& home)
+{
+    wxString config;
+    if (!wxGetEnv("XDG_CONFIG_HOME", &config) || config.empty())
+        config = home + "/.config";
+    for (const wxString& line : ReadLines(config + "/user-dirs.dirs"))
+    {
+        wxString value;
+        if (!line.Strip(wxString::both).StartsWith("XDG_DESKTOP_DIR=", &value))
+            continue;
+        value.Trim().Trim(false);
+        if (value.length() >= 2 && value.StartsWith("\"") && value.EndsWith("\""))
+            value = value.Mid(1, value.length() - 2);
+        if (value.StartsWith("$HOME"))
+            value = home + value.Mid(5);
+        if (value.StartsWith("/"))
+            return value;
+    }
+    return wxString();
+}
+
+// Creates `folder` with its parents; false with the reason when it cannot.
+bool MakeFolder(const wxString& folder, wxString& reason)
+{
+    std::error_code error;
+    const std::filesystem::path path(std::string(folder.fn_str()));
+    if (std::filesystem::is_directory(path, error))
+        return true;
+    std::filesystem::create_directories(path, error);
+    if (!error && !std::filesystem::is_directory(path, error))
+        error = std::make_error_code(std::errc::not_a_directory);
+    if (error)
+        reason = wxString::FromUTF8(error.message());
+    return !error;
+}
+
+LogOutcome Failed(const wxString& path, const wxString& reason, LogOutcome outcome = {})
+{
+    outcome.ok = false;
+    outcome.failedPath = path;
+    outcome.reason = reason;
+    return outcome;
+}
+
+} // namespace
+
+wxString LogDesktopFolder()
+{
+    const wxString home = wxGetHomeDir();
+    const wxString configured = ConfiguredDesktop(home);
+    // Without a setting, where the rest of the application takes the desktop to be.
+    wxString folder = configured.empty() ? GetUserDesktopPath() : configured;
+    while (folder.length() > 1 && folder.EndsWith("/"))
+        folder.RemoveLast();
+    return folder;
+}
+
+LogOutcome WriteVerifyLog(const LogRequest& request)
+{
+    wxString reason;
+    if (!MakeFolder(request.folder, reason))
+        return Failed(request.folder, reason);
+    const wxString folder = request.folder.EndsWith("/") ? request.folder : request.folder + "/";
+
+    LogOutcome outcome;
+    outcome.logPath = folder + "log" + DateTimeNowAsString() + ".tsv";
+    std::vector<wxString> lines = ReadLines(outcome.logPath); // a log of the same second stays in front
+    const std::vector<wxString> table =
+        LogTableLines(request.rowCount, request.cell, request.headings, request.firstRowOnly);
+    lines.insert(lines.end(), table.begin(), table.end());
+    lines.push_back(" ");
+
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    const wxString listPath =
+        folder + "MasterHash" + DateTimeNowAsString() + wxString::Format("%d", std::rand() % 50000) + ".txt";
+    wxString listFailure;
+    if (WriteLines(listPath, MasterHashListLines(request.rowCount, request.cell), LogEncoding::Utf8, &listFailure))
+    {
+        const wxString hash = KcvCalcHashFromFile(listPath, request.algorithm);
+        if (KcvIsHashError(hash))
+            listFailure = hash;
+        else
+            outcome.masterHash = hash;
+    }
+    if (wxFileExists(listPath))
+        ::unlink(listPath.fn_str());
+
+    if (listFailure.empty())
+    {
+        lines.push_back(wxString::Format(request.masterHashFormat, HashAlgorithmName(request.algorithm),
+                                         request.operationName, outcome.masterHash));
+        lines.push_back(request.masterHashNote);
+    }
+    lines.insert(lines.end(), request.closingLines.begin(), request.closingLines.end());
+    // Written aside and renamed, so that a failure leaves no part of a log, and an
+    // earlier log of the same second as it was.
+    const wxString part = outcome.logPath + ".part";
+    bool written = WriteLines(part, lines, LogEncoding::Utf16LE, &reason);
+    if (written && ::rename(part.fn_str(), outcome.logPath.fn_str()) != 0)
+    {
+        reason = wxSysErrorMsgStr(errno);
+        written = false;
+    }
+    if (!written)
+    {
+        ::unlink(part.fn_str());
+        return Failed(outcome.logPath, reason, outcome);
+    }
+    outcome.logWritten = true;
+    if (!listFailure.empty())
+        return Failed(listPath, listFailure, outcome);
+    outcome.ok = true;
+    return outcome;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "korbase/hash.h"
+
 #include <wx/string.h>
 
 #include <array>
@@ -18,13 +20,21 @@ using LogHeadings = std::array<wxString, kLogColumns>;
 // The cell of `row` in `column` (0 to 5) of the table the log is written from.
 using LogCell = std::function<const wxString&(std::size_t row, int column)>;
 
+// A cell as the log holds it: TAB, CR, LF and backslash become \t, \r, \n and \\, so
+// that any file name keeps its row on one line of six TAB-separated fields.
+wxString EscapeLogCell(const wxString& cell);
+
+// The cell back from its log form; a backslash before any other character stays as it is.
+wxString UnescapeLogCell(const wxString& text);
+
 // The header (the six headings joined by TAB) and one line per row, its six cells
-// joined by TAB; with `firstRowOnly` (single-file mode) only row 0.
+// escaped and joined by TAB; with `firstRowOnly` (single-file mode) only row 0.
 std::vector<wxString> LogTableLines(std::size_t rowCount, const LogCell& cell, const LogHeadings& headings,
                                     bool firstRowOnly);
 
 // Every non-empty hash of every row, the destination hash (column 4) before the
-// source hash (column 2), sorted by code unit; equal hashes all stay.
+// source hash (column 2), sorted by code unit; equal hashes all stay. Escaped as in
+// the log (a hash never changes by it), so the list can be rebuilt from the log alone.
 std::vector<wxString> MasterHashListLines(std::size_t rowCount, const LogCell& cell);
 
 enum class LogEncoding
@@ -40,8 +50,50 @@ std::string EncodeLines(const std::vector<wxString>& lines, LogEncoding encoding
 // without byte-order mark), else UTF-8, else Latin-1; CR LF or LF line ends.
 std::vector<wxString> DecodeLines(const std::string& bytes);
 
-// Writes the lines as EncodeLines does; false when the file could not be written.
-bool WriteLines(const wxString& path, const std::vector<wxString>& lines, LogEncoding encoding);
+// Writes the lines as EncodeLines does; false when the file could not be written
+// whole, with the reason in `reason` when given.
+bool WriteLines(const wxString& path, const std::vector<wxString>& lines, LogEncoding encoding,
+                wxString* reason = nullptr);
 
 // The lines already in a file; none when it does not exist.
 std::vector<wxString> ReadLines(const wxString& path);
+
+// The desktop as the user's settings name it (XDG_DESKTOP_DIR in user-dirs.dirs),
+// whether or not it exists yet; without a setting, GetUserDesktopPath().
+wxString LogDesktopFolder();
+
+// What a log is written from: the rows and the texts the caller shows (translated).
+struct LogRequest
+{
+    wxString folder; // created when missing
+    std::size_t rowCount = 0;
+    LogCell cell;
+    LogHeadings headings;
+    bool firstRowOnly = false;
+    HashAlgorithm algorithm = HASH_MD5;
+    wxString operationName;
+    wxString masterHashFormat; // filled with the algorithm name, the operation name and the master hash
+    wxString masterHashNote;   // the line after the master hash line
+    std::vector<wxString> closingLines;
+};
+
+struct LogOutcome
+{
+    bool ok = false;
+    bool logWritten = false; // also true when only the list failed
+    wxString logPath;
+    // Empty when the list could not be written whole: no hash is taken of a part.
+    wxString masterHash;
+    // On failure: the file or folder that could not be written (the log when both
+    // failed), and why.
+    wxString failedPath;
+    wxString reason;
+};
+
+// Writes log<date-time>.tsv into the folder (after the lines of a log of the same
+// second): header, rows, a one-space line, the master hash line and its note, the
+// closing lines. The master hash is the hash of a list of the rows' hashes, written
+// as MasterHash<date-time><number>.txt beside it and removed again. When the list
+// cannot be written, the log is still written, without the master hash lines, and
+// the outcome names the list. Call it from one thread at a time (it seeds rand()).
+LogOutcome WriteVerifyLog(const LogRequest& request);

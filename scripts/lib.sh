@@ -10,7 +10,7 @@ KOR_PACKAGES=(
   libwxgtk3.2-dev wx3.2-headers libgtk-3-dev
   libssl-dev nlohmann-json3-dev libgtest-dev libgmock-dev
   libavdevice-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
-  xvfb xauth xdotool imagemagick gettext openssl coreutils gdb
+  xvfb xauth xdotool imagemagick gettext openssl coreutils gdb e2fsprogs
 )
 
 kor_as_root() {

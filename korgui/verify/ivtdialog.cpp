@@ -795,52 +795,43 @@ void IVTDialog::SaveLog()
     const ResultRows& rows = m_listCtrl->Rows();
     if (rows.Count() == 0)
         return;
-    const LogCell cell = [&rows](std::size_t row, int column) -> const wxString&
+    LogRequest request;
+    request.folder = LogDesktopFolder();
+    request.rowCount = rows.Count();
+    request.cell = [&rows](std::size_t row, int column) -> const wxString&
     { return rows.GetCell(static_cast<long>(row), column); };
-    const wxString desktop = GetUserDesktopPath() + wxFileName::GetPathSeparator();
-
-    const wxString logPath = desktop + "log" + DateTimeNowAsString() + ".tsv";
-    std::vector<wxString> lines = ReadLines(logPath); // a log of the same second stays in front
-    LogHeadings headings;
     for (int c = 0; c < ResultRows::COLUMNS; ++c)
     {
         wxListItem column;
         column.SetMask(wxLIST_MASK_TEXT);
         m_listCtrl->GetColumn(c, column);
-        headings[c] = column.GetText();
+        request.headings[c] = column.GetText();
     }
-    const std::vector<wxString> table =
-        LogTableLines(rows.Count(), cell, headings, m_combo4->GetSelection() == IVT_TARGET_SINGLE_FILE);
-    lines.insert(lines.end(), table.begin(), table.end());
-
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    const wxString listPath =
-        desktop + "MasterHash" + DateTimeNowAsString() + wxString::Format("%d", std::rand() % 50000) + ".txt";
-    WriteLines(listPath, MasterHashListLines(rows.Count(), cell), LogEncoding::Utf8);
-
+    request.firstRowOnly = m_combo4->GetSelection() == IVT_TARGET_SINGLE_FILE;
+    request.algorithm = static_cast<HashAlgorithm>(m_combo3->GetSelection());
     const int operation = m_combo1->GetSelection();
-    wxString operationName;
     if (operation == IVT_OP_HASH_SOURCE)
-        operationName = "Hash Source";
+        request.operationName = "Hash Source";
     else if (operation == IVT_OP_HASH_DESTINATION)
-        operationName = "Hash Destination";
+        request.operationName = "Hash Destination";
     else if (operation != wxNOT_FOUND)
-        operationName = m_combo1->GetString(operation);
+        request.operationName = m_combo1->GetString(operation);
+    request.masterHashFormat = _("%s of this operation (%s): %s");
+    request.masterHashNote = _("This is the hash of a .txt file whose content is a sorted list of all the hash "
+                               "codes (one per line) calculated during the current operation");
+    request.closingLines = {
+        " ", _("Log generated on: ") + DateTimeWithSeparators(DateTimeNowAsString(), '-', ' ', ':'),
+        wxGetTranslation("Using Korvo LOOM, " + m_platform + " Copy and Verify Tool, " + "Rev. " + m_hostRevision)};
 
-    lines.push_back(" ");
-    const auto algorithm = static_cast<HashAlgorithm>(m_combo3->GetSelection());
-    const wxString masterHash = KcvCalcHashFromFile(listPath, algorithm, true);
-    lines.push_back(
-        wxString::Format(_("%s of this operation (%s): %s"), HashAlgorithmName(algorithm), operationName, masterHash));
-    lines.push_back(_("This is the hash of a .txt file whose content is a sorted list of all the hash codes (one per "
-                      "line) calculated during the current operation"));
-    lines.push_back(" ");
-    lines.push_back(_("Log generated on: ") + DateTimeWithSeparators(DateTimeNowAsString(), '-', ' ', ':'));
-    lines.push_back(
-        wxGetTranslation("Using Korvo LOOM, " + m_platform + " Copy and Verify Tool, " + "Rev. " + m_hostRevision));
-    WriteLines(logPath, lines, LogEncoding::Utf16LE);
-    wxRemoveFile(listPath);
-    m_progress->Show(_("Log has been saved on the desktop"));
+    const LogOutcome outcome = WriteVerifyLog(request);
+    if (outcome.ok)
+    {
+        m_progress->Show(_("Log has been saved on the desktop"));
+        return;
+    }
+    m_progress->Show(outcome.logWritten ? _("The log has been saved on the desktop without its master hash")
+                                        : _("The log could not be saved"));
+    Message(_("Log - error message"), wxString::Format(_("Could not write %s:\n%s"), outcome.failedPath, outcome.reason));
 }
 
 // Clean
