@@ -24,10 +24,14 @@ struct CommandInfo
 };
 
 const CommandInfo kCommands[] = {
-    {"hash", Command::Hash, "hash [-a ALG] [--no-recurse] PATH...", wxTRANSLATE("one checksum line per file, as md5sum prints")},
-    {"copy", Command::Copy, "copy [-a ALG] SRC DST", wxTRANSLATE("copy into an empty folder, verify every copy from the storage")},
-    {"compare", Command::Compare, "compare [-a ALG] SRC DST", wxTRANSLATE("files that match, differ, or are on one side only")},
-    {"check", Command::Check, "check LOG [--files]", wxTRANSLATE("recompute a log's master hash; --files re-hashes its files")},
+    {"hash", Command::Hash, "hash [-a ALG] [--no-recurse] PATH...",
+     wxTRANSLATE("one checksum line per file, as md5sum prints")},
+    {"copy", Command::Copy, "copy [-a ALG] SRC DST",
+     wxTRANSLATE("copy into an empty folder, verify every copy from the storage")},
+    {"compare", Command::Compare, "compare [-a ALG] SRC DST",
+     wxTRANSLATE("files that match, differ, or are on one side only")},
+    {"check", Command::Check, "check LOG [--files]",
+     wxTRANSLATE("recompute a log's master hash; --files re-hashes its files")},
 };
 
 wxString ExitStatusText()
@@ -160,7 +164,8 @@ ParsedCommandLine ParseCommand(const CommandInfo& info, int argc, char** argv)
     {
         const std::optional<HashAlgorithm> algorithm = AlgorithmNamed(value);
         if (!algorithm)
-            return UsageError(wxString::Format(_("unknown algorithm '%s' (choose %s)"), value, AlgorithmChoices()), help);
+            return UsageError(wxString::Format(_("unknown algorithm '%s' (choose %s)"), value, AlgorithmChoices()),
+                              help);
         line.algorithm = *algorithm;
     }
     if (operates && parser.Found("log", &value))

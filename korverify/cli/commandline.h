@@ -24,7 +24,7 @@ struct CommandLine
     bool recurse = true;     // hash: --no-recurse clears it
     bool checkFiles = false; // check: --files
     bool json = false;
-    wxString logPath;        // --log FILE; empty: no log
+    wxString logPath; // --log FILE; empty: no log
     std::vector<wxString> paths;
 };
 

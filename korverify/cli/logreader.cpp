@@ -2,6 +2,8 @@
 
 #include "korverify/cli/algorithms.h"
 
+#include "korverify/verifylog.h"
+
 #include <wx/intl.h>
 #include <wx/tokenzr.h>
 
@@ -18,7 +20,7 @@ LogRow SplitRow(const wxString& line)
     LogRow row;
     wxStringTokenizer cells(line, "\t", wxTOKEN_RET_EMPTY_ALL);
     for (wxString& cell : row)
-        cell = cells.GetNextToken();
+        cell = UnescapeLogCell(cells.GetNextToken());
     return row;
 }
 

@@ -18,9 +18,9 @@ struct LogTable
 {
     std::size_t headerLine = 0; // 1-based line number of the table's header
     std::vector<LogRow> rows;
-    wxString algorithmName;     // as the master hash line names it ("MD5")
+    wxString algorithmName; // as the master hash line names it ("MD5")
     std::optional<HashAlgorithm> algorithm;
-    wxString masterHash;        // as the log states it
+    wxString masterHash; // as the log states it
 };
 
 struct LogReading

@@ -2,6 +2,9 @@
 
 #include "korverify/cli/checkcommand.h"
 #include "korverify/cli/commandline.h"
+#include "korverify/cli/comparecommand.h"
+#include "korverify/cli/copycommand.h"
+#include "korverify/cli/hashcommand.h"
 
 #include <wx/init.h>
 #include <wx/log.h>
@@ -25,7 +28,18 @@ void UseUtf8Locale()
 
 int Run(const CommandLine& line)
 {
-    RunSummary summary = RunCheck(line);
+    RunSummary summary = [&line]
+    {
+        switch (line.command)
+        {
+        case Command::Hash: return RunHash(line);
+        case Command::Copy: return RunCopy(line);
+        case Command::Compare: return RunCompare(line);
+        case Command::Check: break;
+        }
+        return RunCheck(line);
+    }();
+    std::fflush(stdout);
     if (line.json)
         std::printf("%s\n", summary.Json().c_str());
     return summary.ExitCode();

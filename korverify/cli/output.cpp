@@ -1,5 +1,7 @@
 #include "korverify/cli/output.h"
 
+#include "korverify/cli/sumline.h"
+
 #include <cstdio>
 
 void PrintResult(const wxString& line, bool quiet)
@@ -15,4 +17,9 @@ void PrintMessage(const wxString& message)
 {
     std::fflush(stdout);
     std::fprintf(stderr, "korverify: %s\n", message.utf8_string().c_str());
+}
+
+void PrintFileResult(const wxString& path, const wxString& status, const wxString& reason, bool quiet)
+{
+    PrintResult(EscapedName(path) + ": " + status + (reason.empty() ? wxString() : " (" + reason + ")"), quiet);
 }

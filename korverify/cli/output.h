@@ -9,3 +9,7 @@ void PrintResult(const wxString& line, bool quiet);
 
 // "korverify: <message>" on stderr.
 void PrintMessage(const wxString& message);
+
+// "<path>: <STATUS>" or "<path>: <STATUS> (<reason>)" on stdout, as `md5sum -c` reports
+// a file; the path escaped as EscapedName does.
+void PrintFileResult(const wxString& path, const wxString& status, const wxString& reason, bool quiet);

@@ -45,13 +45,13 @@ void ProgressMeter::AddBytes(std::uint64_t bytes)
     Draw(false);
 }
 
-void ProgressMeter::FileDone(std::uint64_t fileBytes)
+void ProgressMeter::FileDone(std::uint64_t bytes, std::size_t files)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (fileBytes > m_fileBytesReported)
-        m_doneBytes += fileBytes - m_fileBytesReported;
+    if (bytes > m_fileBytesReported)
+        m_doneBytes += bytes - m_fileBytesReported;
     m_fileBytesReported = 0;
-    ++m_doneFiles;
+    m_doneFiles += files;
     Draw(m_doneFiles == m_files);
 }
 
@@ -66,11 +66,11 @@ void ProgressMeter::Finish()
     }
 }
 
-wxString ProgressMeter::Format(std::size_t doneFiles, std::size_t files, std::uint64_t doneBytes,
-                               std::uint64_t bytes, double seconds)
+wxString ProgressMeter::Format(std::size_t doneFiles, std::size_t files, std::uint64_t doneBytes, std::uint64_t bytes,
+                               double seconds)
 {
-    wxString text = wxString::Format(_("%zu/%zu files, %s of %s"), doneFiles, files, Megabytes(doneBytes),
-                                     Megabytes(bytes));
+    wxString text =
+        wxString::Format(_("%zu/%zu files, %s of %s"), doneFiles, files, Megabytes(doneBytes), Megabytes(bytes));
     if (seconds > 0.5 && doneBytes > 0)
     {
         const double rate = doneBytes / seconds;

@@ -25,10 +25,11 @@ public:
     void Start(std::size_t files, std::uint64_t bytes);
     // Bytes read or written since the last call, within the current file.
     void AddBytes(std::uint64_t bytes);
-    // A file is done; `fileBytes` is its whole size (bytes of it not yet reported
-    // through AddBytes are added).
-    void FileDone(std::uint64_t fileBytes);
-    // Clears the line, so that what follows starts at the left margin.
+    // `files` files are done; `bytes` is their whole size (what AddBytes has not yet
+    // reported of it is added).
+    void FileDone(std::uint64_t bytes, std::size_t files = 1);
+    // Clears the line, so that what follows starts at the left margin; the next
+    // update draws it again.
     void Finish();
 
     // "3/10 files, 1.5 MB of 4.0 MB, 12.0 MB/s, 0:02 left".

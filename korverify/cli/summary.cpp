@@ -4,6 +4,22 @@
 
 #include <algorithm>
 
+namespace
+{
+
+const char* KindName(FailureKind kind)
+{
+    switch (kind)
+    {
+    case FailureKind::Differs: return "differs";
+    case FailureKind::Unreadable: return "unreadable";
+    case FailureKind::Refused: return "refused";
+    }
+    return "";
+}
+
+} // namespace
+
 void RunSummary::Count(const std::string& name, std::size_t by)
 {
     const auto found = std::find_if(m_counts.begin(), m_counts.end(), [&](const auto& c) { return c.first == name; });
@@ -30,6 +46,8 @@ int RunSummary::ExitCode() const
         return kExitInterrupted;
     const auto any = [this](FailureKind kind)
     { return std::any_of(m_failures.begin(), m_failures.end(), [kind](const Failure& f) { return f.kind == kind; }); };
+    if (any(FailureKind::Refused))
+        return kExitUsage;
     if (any(FailureKind::Unreadable))
         return kExitUnreadable;
     return any(FailureKind::Differs) ? kExitDifferences : kExitOk;
@@ -37,24 +55,29 @@ int RunSummary::ExitCode() const
 
 std::string RunSummary::Json() const
 {
-    const auto text = [](const wxString& s) -> nlohmann::json
-    { return s.empty() ? nlohmann::json(nullptr) : nlohmann::json(s.utf8_string()); };
-    nlohmann::json counts = nlohmann::json::object();
+    const auto text = [](const wxString& s) -> nlohmann::ordered_json
+    { return s.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(s.utf8_string()); };
+    nlohmann::ordered_json counts = nlohmann::ordered_json::object();
     for (const auto& [name, value] : m_counts)
         counts[name] = value;
-    nlohmann::json failures = nlohmann::json::array();
+    nlohmann::ordered_json failures = nlohmann::ordered_json::array();
     for (const Failure& failure : m_failures)
     {
         failures.push_back({{"path", failure.path.utf8_string()},
                             {"reason", failure.reason.utf8_string()},
-                            {"kind", failure.kind == FailureKind::Differs ? "differs" : "unreadable"}});
+                            {"kind", KindName(failure.kind)}});
     }
-    const nlohmann::json summary = {
-        {"command", m_command.utf8_string()}, {"algorithm", text(m_algorithm)}, {"counts", counts},
-        {"failures", failures},                {"masterHash", text(m_masterHash)}, {"log", text(m_logPath)},
-        {"stopped", m_stopped},                {"exitCode", ExitCode()},
+    const nlohmann::ordered_json summary = {
+        {"command", m_command.utf8_string()},
+        {"algorithm", text(m_algorithm)},
+        {"counts", counts},
+        {"failures", failures},
+        {"masterHash", text(m_masterHash)},
+        {"log", text(m_logPath)},
+        {"stopped", m_stopped},
+        {"exitCode", ExitCode()},
     };
     // Names that are not valid UTF-8 are written with replacement characters rather
     // than ending the run with an exception.
-    return summary.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    return summary.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }

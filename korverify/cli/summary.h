@@ -14,7 +14,7 @@ enum ExitStatus
     kExitOk = 0,
     kExitDifferences = 1, // files differ, or are missing
     kExitUsage = 2,
-    kExitUnreadable = 3,  // a file or folder could not be read or written
+    kExitUnreadable = 3, // a file or folder could not be read or written
     kExitInterrupted = 130,
 };
 
@@ -22,6 +22,7 @@ enum class FailureKind
 {
     Differs,    // read fine, but not what it should be (a mismatch, a file missing)
     Unreadable, // could not be read or written
+    Refused,    // the request itself is wrong (a destination that is not empty)
 };
 
 struct Failure
@@ -49,7 +50,7 @@ public:
     const std::vector<Failure>& Failures() const { return m_failures; }
     bool Stopped() const { return m_stopped; }
 
-    // Interrupted before anything else, then unreadable before different.
+    // Interrupted before anything else, then refused, unreadable, different.
     int ExitCode() const;
 
     // One JSON object on one line.
