@@ -83,8 +83,15 @@ OperationSummary CompareListedTrees(const CompareJob& job, HashAlgorithm algorit
         return true;
     };
 
-    const std::vector<TreeMatchRow> rows =
+    std::vector<TreeMatchRow> rows =
         MatchTrees(job.sourceFiles, job.sourceBase, job.destinationFiles, job.destinationBase);
+    if (job.emptySideIsOneSided && rows.empty())
+    {
+        const bool sourceSide = !job.sourceFiles.empty();
+        for (std::size_t i = 0; i < (sourceSide ? job.sourceFiles : job.destinationFiles).size(); ++i)
+            rows.push_back(sourceSide ? TreeMatchRow{TreeMatchKind::OnlyInSource, i, TreeMatchRow::kNoFile}
+                                      : TreeMatchRow{TreeMatchKind::OnlyInDestination, TreeMatchRow::kNoFile, i});
+    }
     bool destinationPass = false;
     for (std::size_t i = 0; i < rows.size(); ++i)
     {

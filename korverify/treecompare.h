@@ -13,6 +13,9 @@ struct CompareJob
     wxString destinationBase;
     std::vector<ListingProblem> sourceProblems;
     std::vector<ListingProblem> destinationProblems;
+    // When one side has no files, every file of the other is on its side only. Without
+    // it such a compare has no rows, as MatchTrees says (the dialog shows an error row).
+    bool emptySideIsOneSided = false;
 };
 
 // Goes through the rows of MatchTrees: a pair has both files hashed (the destination

@@ -89,7 +89,7 @@ private:
         outcome.copy = CopyFileWithProgress(task.source, task.destination,
                                             [&](std::uint64_t total, std::uint64_t copied) {
                                                 m_observer.CopyProgress(task, total, copied);
-                                                return true; // Stop acts between files only
+                                                return !(m_job.stopWithinFiles && m_stop.Requested());
                                             });
         m_observer.Copied(task, outcome.copy);
         if (!outcome.copy.ok)

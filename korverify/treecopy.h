@@ -15,6 +15,10 @@ struct CopyJob
     // copied into a folder does not ask.
     bool requireEmptyDestination = true;
     std::vector<ListingProblem> problems; // of the source listing
+    // Stop also between the chunks of a copy: the file being copied is abandoned and
+    // its partial copy removed (a command-line tool stops at Ctrl-C without finishing
+    // a big file; the dialog's Stop acts between files).
+    bool stopWithinFiles = false;
 };
 
 // Where `file` goes: its path relative to `sourceBase`, under `destinationFolder`.
