@@ -137,15 +137,13 @@ RunSummary RunCheck(const CommandLine& line)
     if (!wxFileExists(logPath) || !wxFile::Access(logPath, wxFile::read))
     {
         const wxString reason = wxFileExists(logPath) ? _("cannot be read") : _("no such file");
-        summary.Fail(logPath, reason, FailureKind::Unreadable);
-        PrintMessage(shownLog + ": " + reason);
+        ReportFailure(summary, logPath, reason, FailureKind::Unreadable);
         return summary;
     }
     const LogReading reading = ParseLog(ReadLines(logPath));
     if (!reading.isLog)
     {
-        summary.Fail(logPath, reading.problem, FailureKind::Unreadable);
-        PrintMessage(shownLog + ": " + reading.problem);
+        ReportFailure(summary, logPath, reading.problem, FailureKind::Unreadable);
         return summary;
     }
     ToolRun run;
@@ -165,8 +163,7 @@ RunSummary RunCheck(const CommandLine& line)
     if (!reading.problem.empty())
     {
         // The log was changed where it should hold rows or its master hash.
-        summary.Fail(logPath, reading.problem, FailureKind::Differs);
-        PrintMessage(shownLog + ": " + reading.problem);
+        ReportFailure(summary, logPath, reading.problem, FailureKind::Differs);
     }
     return summary;
 }

@@ -96,24 +96,22 @@ RunSummary RunCopy(const CommandLine& line)
     const wxString destination = AbsolutePath(line.paths[1]);
     if (!wxDirExists(source) && !wxFileExists(source))
     {
-        summary.Fail(source, _("No such file or folder"), FailureKind::Unreadable);
-        PrintMessage(EscapedName(source) + ": " + _("No such file or folder"));
+        ReportFailure(summary, source, _("No such file or folder"), FailureKind::Unreadable);
         return summary;
     }
     if (wxDirExists(source) && IsSameOrInside(destination, source))
     {
-        Refuse(destination, _("the destination is inside the source"), summary);
+        ReportFailure(summary, destination, _("the destination is inside the source"), FailureKind::Refused);
         return summary;
     }
     if (wxFileName::Exists(destination, wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW) && !wxDirExists(destination))
     {
-        Refuse(destination, _("the destination is not a folder"), summary);
+        ReportFailure(summary, destination, _("the destination is not a folder"), FailureKind::Refused);
         return summary;
     }
     if (!CreateDirIfNotExists(destination))
     {
-        summary.Fail(destination, _("cannot create the folder"), FailureKind::Unreadable);
-        PrintMessage(EscapedName(destination) + ": " + _("cannot create the folder"));
+        ReportFailure(summary, destination, _("cannot create the folder"), FailureKind::Unreadable);
         return summary;
     }
 
@@ -128,7 +126,7 @@ RunSummary RunCopy(const CommandLine& line)
             wxString::Format(_("removed %s, a partial copy left by an interrupted run"), EscapedName(leftover)));
     if (result.refused)
     {
-        Refuse(destination, result.refusal, summary);
+        ReportFailure(summary, destination, result.refusal, FailureKind::Refused);
         return summary;
     }
     CountOperation(result, "verified", summary);

@@ -34,15 +34,13 @@ protected:
             return;
         }
         // As md5sum does: no line for a file that could not be hashed, a message instead.
-        m_summary.Fail(task.source, outcome.failure, FailureKind::Unreadable);
-        PrintMessage(EscapedName(task.source) + ": " + outcome.failure);
+        ReportFailure(m_summary, task.source, outcome.failure, FailureKind::Unreadable);
     }
 
     void OnProblem(const ListingProblem& problem, FileSide) override
     {
         m_rows.push_back(MakeRow(AbsolutePath(problem.path), "", problem.reason, "", "", ""));
-        m_summary.Fail(problem.path, problem.reason, FailureKind::Unreadable);
-        PrintMessage(EscapedName(problem.path) + ": " + problem.reason);
+        ReportFailure(m_summary, problem.path, problem.reason, FailureKind::Unreadable);
     }
 };
 

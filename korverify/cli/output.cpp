@@ -23,3 +23,9 @@ void PrintFileResult(const wxString& path, const wxString& status, const wxStrin
 {
     PrintResult(EscapedName(path) + ": " + status + (reason.empty() ? wxString() : " (" + reason + ")"), quiet);
 }
+
+void ReportFailure(RunSummary& summary, const wxString& path, const wxString& reason, FailureKind kind)
+{
+    summary.Fail(path, reason, kind);
+    PrintMessage(EscapedName(path) + ": " + reason);
+}

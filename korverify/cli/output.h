@@ -2,6 +2,8 @@
 
 // Writing the tool's texts: results on stdout, messages on stderr, as UTF-8.
 
+#include "korverify/cli/summary.h"
+
 #include <wx/string.h>
 
 // A line on stdout, unless `quiet` (--json keeps stdout for its summary).
@@ -13,3 +15,6 @@ void PrintMessage(const wxString& message);
 // "<path>: <STATUS>" or "<path>: <STATUS> (<reason>)" on stdout, as `md5sum -c` reports
 // a file; the path escaped as EscapedName does.
 void PrintFileResult(const wxString& path, const wxString& status, const wxString& reason, bool quiet);
+
+// Notes a failure in the summary and says it on stderr: "korverify: <path>: <reason>".
+void ReportFailure(RunSummary& summary, const wxString& path, const wxString& reason, FailureKind kind);

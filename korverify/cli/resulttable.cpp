@@ -92,20 +92,19 @@ void FinishRows(const CommandLine& line, const wxString& operation, const std::v
     const wxString scratch = MakeScratchFolder(target, reason);
     if (scratch.empty())
     {
-        summary.Fail(line.logPath, reason, FailureKind::Unreadable);
-        PrintMessage(wxString::Format(_("cannot write the log %s: %s"), line.logPath, reason));
+        ReportFailure(summary, line.logPath, _("cannot write the log: ") + reason, FailureKind::Unreadable);
         return;
     }
     const LogOutcome outcome = WriteVerifyLog(DialogLogRequest(scratch, rows, line.algorithm, operation));
     if (!outcome.ok)
     {
-        summary.Fail(outcome.failedPath, outcome.reason, FailureKind::Unreadable);
-        PrintMessage(wxString::Format(_("cannot write %s: %s"), outcome.failedPath, outcome.reason));
+        ReportFailure(summary, outcome.failedPath, _("cannot write the log: ") + outcome.reason,
+                      FailureKind::Unreadable);
     }
     else if (!wxRenameFile(outcome.logPath, target.GetFullPath(), true))
     {
-        summary.Fail(line.logPath, _("cannot be replaced"), FailureKind::Unreadable);
-        PrintMessage(wxString::Format(_("cannot write the log %s"), line.logPath));
+        ReportFailure(summary, line.logPath, _("cannot write the log: the file cannot be replaced"),
+                      FailureKind::Unreadable);
     }
     else
     {

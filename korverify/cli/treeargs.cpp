@@ -51,22 +51,15 @@ bool IsSameOrInside(const wxString& path, const wxString& folder)
     return inner.StartsWith(outer);
 }
 
-void Refuse(const wxString& path, const wxString& reason, RunSummary& summary)
-{
-    summary.Fail(path, reason, FailureKind::Refused);
-    PrintMessage(EscapedName(path) + ": " + reason);
-}
-
 bool RequireFolder(const wxString& path, RunSummary& summary)
 {
     if (wxDirExists(path))
         return true;
     if (wxFileName::Exists(path, wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW))
     {
-        Refuse(path, _("not a folder"), summary);
+        ReportFailure(summary, path, _("not a folder"), FailureKind::Refused);
         return false;
     }
-    summary.Fail(path, _("No such folder"), FailureKind::Unreadable);
-    PrintMessage(EscapedName(path) + ": " + _("No such folder"));
+    ReportFailure(summary, path, _("No such folder"), FailureKind::Unreadable);
     return false;
 }

@@ -19,6 +19,3 @@ bool IsSameOrInside(const wxString& path, const wxString& folder);
 // False, with the failure noted and printed, unless `path` is an existing folder
 // (refused with exit 2 when it is something else, unreadable with 3 when missing).
 bool RequireFolder(const wxString& path, RunSummary& summary);
-
-// Notes and prints a request the tool refuses (exit 2).
-void Refuse(const wxString& path, const wxString& reason, RunSummary& summary);
