@@ -96,17 +96,16 @@ void FinishRows(const CommandLine& line, const wxString& operation, const std::v
         return;
     }
     const LogOutcome outcome = WriteVerifyLog(DialogLogRequest(scratch, rows, line.algorithm, operation));
+    // A log whose list of hashes could not be written is kept, without its master hash.
     if (!outcome.ok)
-    {
         ReportFailure(summary, outcome.failedPath, _("cannot write the log: ") + outcome.reason,
                       FailureKind::Unreadable);
-    }
-    else if (!wxRenameFile(outcome.logPath, target.GetFullPath(), true))
+    if (outcome.logWritten && !wxRenameFile(outcome.logPath, target.GetFullPath(), true))
     {
         ReportFailure(summary, line.logPath, _("cannot write the log: the file cannot be replaced"),
                       FailureKind::Unreadable);
     }
-    else
+    else if (outcome.logWritten)
     {
         summary.SetLogPath(target.GetFullPath());
         summary.SetMasterHash(outcome.masterHash);
