@@ -10,6 +10,10 @@ enum HashAlgorithm
     HASH_SHA256 = 2,
     HASH_SHA384 = 3,
     HASH_SHA512 = 4,
+    // xxHash family (seed 0), as xxhsum -H1, -H3 and -H2 print them.
+    HASH_XXH64 = 5,
+    HASH_XXH3 = 6,
+    HASH_XXH128 = 7,
 };
 
 // The hash of the file's bytes as lowercase hexadecimal text. Safe to call from any thread.
@@ -27,5 +31,5 @@ bool KcvIsHashError(const wxString& text);
 // Exact, case-sensitive comparison of two hash texts; false if either is not a hash.
 bool KcvHashesMatch(const wxString& a, const wxString& b);
 
-// The algorithm's display name ("MD5", "SHA1", ...).
+// The algorithm's display name ("MD5", "SHA1", ..., "XXH128"); empty for a value outside the enumeration.
 wxString HashAlgorithmName(HashAlgorithm algorithm);

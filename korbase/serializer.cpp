@@ -40,7 +40,7 @@ int FromString<int>(const wxString& text)
     const wxString t = Trimmed(text);
     long value = 0;
     if (t.empty() || !t.ToCLong(&value) || value < INT_MIN || value > INT_MAX)
-        ThrowUnreadable(text, "whole number");
+        ThrowUnreadable(text, wxTRANSLATE("whole number"));
     return static_cast<int>(value);
 }
 
@@ -50,6 +50,6 @@ double FromString<double>(const wxString& text)
     const wxString t = Trimmed(text);
     double value = 0;
     if (t.empty() || !t.ToCDouble(&value) || !std::isfinite(value))
-        ThrowUnreadable(text, "number");
+        ThrowUnreadable(text, wxTRANSLATE("number"));
     return value;
 }

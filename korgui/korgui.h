@@ -6,6 +6,8 @@
 wxString KorguiVersion();
 
 // Loads the "korgui" translation catalogue for the current language, looking in
-// `prefix`/locale and `prefix`/../share/locale (a build folder, an installed bin folder) as well as the usual places. Call once
-// after the application has chosen its UI locale. Returns true when a catalogue loaded.
+// `prefix`/locale and `prefix`/../share/locale (pass the program's folder: a build folder
+// or an installed bin folder), in the share/locale of the prefix that this korgui is
+// installed in, and in the usual places. Call once after the application has chosen its
+// UI locale. Returns true when a catalogue loaded.
 bool KorguiLoadTranslations(const wxString& prefix);

@@ -10,6 +10,7 @@ KOR_PACKAGES=(
   libwxgtk3.2-dev wx3.2-headers libgtk-3-dev
   libssl-dev nlohmann-json3-dev libgtest-dev libgmock-dev
   libavdevice-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
+  libxxhash-dev xxhash locales
   xvfb xauth xdotool imagemagick gettext openssl coreutils gdb e2fsprogs
 )
 
@@ -28,6 +29,26 @@ kor_install_packages() {
     kor_as_root apt-get update -qq
     kor_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
   fi
+  kor_install_locales
+}
+
+# Generates the locales of the shipped catalogues (po/<lang>.po), so that for example
+# LANG=de_DE.UTF-8 scripts/run shows German; does nothing when they exist.
+KOR_LOCALES=(de_DE.UTF-8)
+kor_install_locales() {
+  local have; have="$(locale -a 2>/dev/null | tr '[:upper:]' '[:lower:]' | sed 's/utf-8$/utf8/')"
+  for l in "${KOR_LOCALES[@]}"; do
+    local key; key="$(echo "$l" | tr '[:upper:]' '[:lower:]' | sed 's/utf-8$/utf8/')"
+    grep -qx "$key" <<<"$have" && continue
+    echo "Generating the locale $l"
+    if [ -f /etc/locale.gen ]; then
+      kor_as_root sed -i "s/^# *\($l UTF-8\)/\1/" /etc/locale.gen
+      grep -q "^$l UTF-8" /etc/locale.gen || echo "$l UTF-8" | kor_as_root tee -a /etc/locale.gen >/dev/null
+      kor_as_root locale-gen >/dev/null
+    else
+      kor_as_root localedef -i "${l%%.*}" -f UTF-8 "$l"
+    fi
+  done
 }
 
 # kor_build <build-dir> [cmake options...]
@@ -38,14 +59,6 @@ kor_build() {
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   cmake -S "$KOR_ROOT" -B "$dir" "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
-  if command -v msgfmt >/dev/null; then
-    for po in "$KOR_ROOT"/po/*.po; do
-      [ -e "$po" ] || continue
-      local lang; lang="$(basename "$po" .po)"
-      mkdir -p "$dir/host/locale/$lang/LC_MESSAGES"
-      msgfmt --check -o "$dir/host/locale/$lang/LC_MESSAGES/korgui.mo" "$po"
-    done
-  fi
 }
 
 # Runs a command with a virtual display (1600x1200, room for the widest dialog).

@@ -9,7 +9,8 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${wo
 if(rc)
   message(FATAL_ERROR "install failed: ${rc}")
 endif()
-foreach(f include/korgui/korgui.h include/korbase/hash.h lib/cmake/korgui/korguiConfig.cmake
+foreach(f include/korgui/korgui.h include/korbase/hash.h share/locale/de/LC_MESSAGES/korgui.mo
+          lib/cmake/korgui/korguiConfig.cmake
           lib/cmake/korgui/korguiConfigVersion.cmake)
   if(NOT EXISTS "${work}/prefix/${f}")
     message(FATAL_ERROR "not installed: ${f}")

@@ -223,7 +223,7 @@ void IVTDialog::CreateControls()
     optionsRow->Add(m_combo4, centred);
     optionsRow->AddSpacer(50);
     optionsRow->Add(Label(panel, _("Hash Type:"), 130), label);
-    const wxString hashTypes[] = {"MD5", "SHA1", "SHA256", "SHA384", "SHA512"};
+    const wxString hashTypes[] = {"MD5", "SHA1", "SHA256", "SHA384", "SHA512", "XXH64", "XXH3", "XXH128"};
     m_combo3 = new wxChoice(panel, wxID_ANY, wxDefaultPosition, wxSize(-1, 33), WXSIZEOF(hashTypes), hashTypes);
     m_combo3->SetSelection(0);
     AtLeastBestSize(m_combo3);

@@ -1,0 +1,76 @@
+// Speed and time left: the arithmetic under steady, changing and stalled progress.
+
+#include "korverify/throughput.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+namespace
+{
+
+void Sample(Throughput& t, double seconds, double bytes, double perFile)
+{
+    t.Update(static_cast<std::uint64_t>(bytes), static_cast<std::uint64_t>(bytes / perFile), seconds);
+}
+
+} // namespace
+
+TEST(Throughput, SteadyRateGivesExactRatesAndATimeLeftThatRunsDown)
+{
+    // 1 GB at 100 MB/s in 10 MB files, and 50 MB in 10 kB files at 5 MB/s.
+    for (const auto& [rate, perFile] : {std::pair{100e6, 10e6}, std::pair{5e6, 10e3}})
+    {
+        Throughput t(static_cast<std::uint64_t>(rate * 10), static_cast<std::uint64_t>(rate * 10 / perFile));
+        EXPECT_LT(t.SecondsLeft(), 0); // nothing known yet
+        double previous = 1e9;
+        for (int i = 1; i <= 90; ++i)
+        {
+            Sample(t, i * 0.1, rate * i * 0.1, perFile);
+            EXPECT_LE(t.SecondsLeft(), previous + 1e-9) << "sample " << i;
+            previous = t.SecondsLeft();
+        }
+        EXPECT_NEAR(t.BytesPerSecond(), rate, rate * 0.01);
+        EXPECT_NEAR(t.FilesPerSecond(), rate / perFile, rate / perFile * 0.02);
+        EXPECT_NEAR(t.SecondsLeft(), 1.0, 0.05);
+        EXPECT_EQ(t.ManySmallFiles(), perFile < 1e6);
+        Sample(t, 10.0, rate * 10, perFile);
+        EXPECT_EQ(t.SecondsLeft(), 0);
+    }
+}
+
+TEST(Throughput, ChangesAreSmoothedWithinBounds)
+{
+    Throughput t(10'000'000'000, 100);
+    for (int i = 1; i <= 50; ++i)
+        Sample(t, i * 0.1, 100e6 * i * 0.1, 1e8);
+    // The speed triples: the rate climbs to it without overshooting, the time left
+    // falls by less than a tenth per sample. Then a stall: the rate decays, the time
+    // left grows by less than a tenth per sample.
+    double rate = t.BytesPerSecond(), left = t.SecondsLeft();
+    for (int i = 1; i <= 120; ++i)
+    {
+        const bool stalled = i > 100;
+        Sample(t, 5.0 + i * 0.1, 500e6 + 300e6 * std::min(i, 100) * 0.1, 1e8);
+        EXPECT_LE(t.BytesPerSecond(), 300e6 + 1);
+        EXPECT_TRUE(stalled ? t.BytesPerSecond() < rate : t.BytesPerSecond() >= rate - 1) << i;
+        EXPECT_TRUE(stalled ? t.SecondsLeft() < left * 1.1 : t.SecondsLeft() <= left) << i;
+        EXPECT_GT(t.SecondsLeft(), left * 0.9 - 0.1) << i;
+        EXPECT_TRUE(i != 100 || std::abs(t.BytesPerSecond() - 300e6) < 3e6);
+        rate = t.BytesPerSecond();
+        left = t.SecondsLeft();
+    }
+}
+
+TEST(Throughput, SamplesTooCloseOrGoingBackAreIgnored)
+{
+    Throughput t(1000, 10);
+    t.Update(100, 1, 0.1);
+    EXPECT_DOUBLE_EQ(t.BytesPerSecond(), 1000);
+    EXPECT_DOUBLE_EQ(t.SecondsLeft(), 0.9);
+    for (const auto& [bytes, files, seconds] : {std::tuple{900, 9, 0.15}, {50, 1, 0.5}, {200, 2, 0.05}})
+        t.Update(bytes, files, seconds); // too soon, amounts going back, time going back
+    EXPECT_DOUBLE_EQ(t.BytesPerSecond(), 1000);
+    EXPECT_DOUBLE_EQ(t.SecondsLeft(), 0.9);
+}
