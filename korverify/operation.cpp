@@ -6,7 +6,7 @@
 
 wxString HashFileOnSide(const wxString& path, HashAlgorithm algorithm, FileSide side)
 {
-    if (algorithm < HASH_MD5 || algorithm > HASH_SHA512)
+    if (HashAlgorithmName(algorithm).empty())
         return wxString();
     return side == FileSide::Destination ? HashFromStorage(path, algorithm) : KcvCalcHashFromFile(path, algorithm, true);
 }

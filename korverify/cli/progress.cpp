@@ -16,14 +16,6 @@ wxString Megabytes(std::uint64_t bytes)
     return wxString::Format("%.1f MB", bytes / 1e6);
 }
 
-wxString Duration(double seconds)
-{
-    const auto s = static_cast<long long>(seconds + 0.5);
-    if (s >= 3600)
-        return wxString::Format("%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
-    return wxString::Format("%lld:%02lld", s / 60, s % 60);
-}
-
 } // namespace
 
 ProgressMeter::ProgressMeter() : m_enabled(isatty(STDERR_FILENO) == 1) {}
@@ -34,6 +26,7 @@ void ProgressMeter::Start(std::size_t files, std::uint64_t bytes)
     m_files = files;
     m_bytes = bytes;
     m_start = std::chrono::steady_clock::now();
+    m_throughput = Throughput(bytes, files);
     Draw(true);
 }
 
@@ -66,21 +59,6 @@ void ProgressMeter::Finish()
     }
 }
 
-wxString ProgressMeter::Format(std::size_t doneFiles, std::size_t files, std::uint64_t doneBytes, std::uint64_t bytes,
-                               double seconds)
-{
-    wxString text =
-        wxString::Format(_("%zu/%zu files, %s of %s"), doneFiles, files, Megabytes(doneBytes), Megabytes(bytes));
-    if (seconds > 0.5 && doneBytes > 0)
-    {
-        const double rate = doneBytes / seconds;
-        text << wxString::Format(_(", %.1f MB/s"), rate / 1e6);
-        if (bytes > doneBytes)
-            text << wxString::Format(_(", %s left"), Duration((bytes - doneBytes) / rate));
-    }
-    return text;
-}
-
 void ProgressMeter::Draw(bool force)
 {
     if (!m_enabled)
@@ -89,8 +67,11 @@ void ProgressMeter::Draw(bool force)
     if (!force && now - m_lastDraw < std::chrono::milliseconds(100))
         return;
     m_lastDraw = now;
-    const double seconds = std::chrono::duration<double>(now - m_start).count();
-    const std::string line = Format(m_doneFiles, m_files, m_doneBytes, m_bytes, seconds).utf8_string();
+    m_throughput.Update(m_doneBytes, m_doneFiles, std::chrono::duration<double>(now - m_start).count());
+    const std::string line = (wxString::Format(_("%zu/%zu files, %s of %s"), m_doneFiles, m_files,
+                                               Megabytes(m_doneBytes), Megabytes(m_bytes)) +
+                              FormatThroughputSuffix(m_throughput))
+                                 .utf8_string();
     const std::size_t width = line.size();
     std::fprintf(stderr, "\r%s%*s", line.c_str(), static_cast<int>(m_drawnWidth > width ? m_drawnWidth - width : 0),
                  "");

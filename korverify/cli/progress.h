@@ -1,8 +1,10 @@
 #pragma once
 
-// The progress line on stderr: files done, bytes, speed and time left, redrawn in
+// The progress line on stderr, "3/10 files, 1.5 MB of 4.0 MB · 12 MB/s · 0:02 left", redrawn in
 // place at most ten times a second. It shows only when stderr is a terminal, so a
 // script's logs stay clean.
+
+#include "korverify/throughput.h"
 
 #include <wx/string.h>
 
@@ -32,10 +34,6 @@ public:
     // update draws it again.
     void Finish();
 
-    // "3/10 files, 1.5 MB of 4.0 MB, 12.0 MB/s, 0:02 left".
-    static wxString Format(std::size_t doneFiles, std::size_t files, std::uint64_t doneBytes, std::uint64_t bytes,
-                           double seconds);
-
 private:
     void Draw(bool force);
 
@@ -47,6 +45,7 @@ private:
     std::uint64_t m_doneBytes = 0;
     std::uint64_t m_fileBytesReported = 0;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+    Throughput m_throughput{0, 0};
     std::chrono::steady_clock::time_point m_lastDraw{};
     std::size_t m_drawnWidth = 0;
 };

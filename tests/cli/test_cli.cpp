@@ -139,18 +139,25 @@ TEST(Korverify, HashAgreesWithCoreutilsAndMd5sumChecksIt)
     for (const Tool& tool : tools)
     {
         SCOPED_TRACE(tool.algorithm);
-        std::vector<std::string> args{"hash", "-a", tool.algorithm};
-        args.insert(args.end(), tree.files.begin(), tree.files.end());
-        const Ran ours = Korverify(args);
-        if (ours.code == 2 || RunProgram("sh", {"-c", "command -v " + tool.program}).code != 0)
-            continue; // this build or this machine lacks the algorithm
-        std::vector<std::string> toolArgs = tool.options;
-        toolArgs.insert(toolArgs.end(), tree.files.begin(), tree.files.end());
-        const Ran theirs = RunProgram(tool.program, toolArgs);
+        std::vector<std::string> files; // xxhsum escapes names its own way: plain ones only
+        for (const std::string& file : tree.files)
+        {
+            if (tool.program != "xxhsum" || file.find_first_of("\\\n\r") == std::string::npos)
+                files.push_back(file);
+        }
+        std::vector<std::string> args{"hash", "-a", tool.algorithm}, toolArgs = tool.options;
+        args.insert(args.end(), files.begin(), files.end());
+        toolArgs.insert(toolArgs.end(), files.begin(), files.end());
+        const Ran ours = Korverify(args), theirs = RunProgram(tool.program, toolArgs);
         ASSERT_EQ(ours.code, 0) << ours.err;
-        std::string expected = theirs.out;
-        for (std::size_t at; (at = expected.find("XXH3_")) != std::string::npos;)
-            expected.erase(at, 5); // xxhsum marks XXH3 lines; the digest is the same
+        std::string expected;
+        for (std::string line : Lines(theirs.out))
+        {
+            const std::size_t close = line.rfind(") = "); // xxhsum -H3: "XXH3 (name) = digest"
+            if (line.rfind("XXH3 (", 0) == 0 && close != std::string::npos)
+                line = line.substr(close + 4) + "  " + line.substr(6, close - 6);
+            expected += line + "\n";
+        }
         EXPECT_EQ(ours.out, expected);
     }
 
