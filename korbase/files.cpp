@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -39,30 +41,88 @@ struct DirCloser
     void operator()(DIR* d) const { closedir(d); }
 };
 
-// Walks one folder given as native bytes, so that names which are not valid UTF-8
-// still address the right file.
-void ListFolder(const std::string& folder, const Strings& filters, bool recursive,
-                std::vector<wxString>& out)
+// A native path for display: valid text as it is, other bytes as \xNN.
+wxString Displayable(const std::string& bytes)
 {
-    std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
-    if (!dir)
-        return;
+    const wxString text(bytes.c_str(), *wxConvFileName);
+    if (!text.empty() && std::string(text.fn_str()) == bytes)
+        return text;
+    wxString shown;
+    for (unsigned char c : bytes)
+        shown += c < 0x80 ? wxString(static_cast<char>(c)) : wxString::Format("\\x%02X", c);
+    return shown;
+}
 
-    // Names with the type the folder gives for them, where it gives one.
-    std::vector<std::pair<std::string, unsigned char>> names;
-    while (dirent* entry = readdir(dir.get()))
+wxString ErrorText(int error)
+{
+    return wxString::FromUTF8(std::strerror(error));
+}
+
+// Why an entry of this type is not listed; empty for regular files and folders.
+wxString SpecialFileReason(mode_t mode)
+{
+    if (S_ISFIFO(mode))
+        return "Skipped: a FIFO (named pipe)";
+    if (S_ISSOCK(mode))
+        return "Skipped: a socket";
+    if (S_ISCHR(mode))
+        return "Skipped: a character device";
+    if (S_ISBLK(mode))
+        return "Skipped: a block device";
+    if (!S_ISREG(mode) && !S_ISDIR(mode))
+        return "Skipped: not a regular file";
+    return wxString();
+}
+
+// One walk over native bytes, so that names which are not valid UTF-8 still address
+// the right file.
+class FolderWalk
+{
+public:
+    FolderWalk(const Strings& filters, bool recursive, std::vector<wxString>& files,
+               std::vector<ListingProblem>& problems)
+        : m_filters(filters), m_recursive(recursive), m_files(files), m_problems(problems)
     {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.emplace_back(name, entry->d_type);
     }
-    dir.reset();
-    std::sort(names.begin(), names.end());
 
-    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
-    for (const auto& [name, type] : names)
+    void List(const std::string& folder, bool isRoot)
     {
-        const std::string full = prefix + name;
+        errno = 0;
+        std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+        if (!dir)
+        {
+            if (!(isRoot && errno == ENOENT))
+                Problem(folder, "Cannot open the folder: " + ErrorText(errno), true);
+            return;
+        }
+
+        // Names with the type the folder gives for them, where it gives one.
+        std::vector<std::pair<std::string, unsigned char>> names;
+        for (;;)
+        {
+            errno = 0;
+            dirent* entry = readdir(dir.get());
+            if (!entry)
+            {
+                if (errno != 0)
+                    Problem(folder, "Cannot read the whole folder: " + ErrorText(errno), true);
+                break;
+            }
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.emplace_back(name, entry->d_type);
+        }
+        dir.reset();
+        std::sort(names.begin(), names.end());
+
+        const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
+        for (const auto& [name, type] : names)
+            Entry(prefix + name, type);
+    }
+
+private:
+    void Entry(const std::string& full, unsigned char type)
+    {
         struct stat st;
         // Plain files and folders need no lstat; links and unknown types do.
         if (type == DT_REG)
@@ -70,35 +130,57 @@ void ListFolder(const std::string& folder, const Strings& filters, bool recursiv
         else if (type == DT_DIR)
             st.st_mode = S_IFDIR;
         else if (lstat(full.c_str(), &st) != 0)
-            continue;
+            return Problem(full, "Cannot look at the entry: " + ErrorText(errno), false);
+
         if (S_ISDIR(st.st_mode))
         {
-            if (recursive)
-                ListFolder(full, filters, recursive, out);
-            continue;
+            if (m_recursive)
+                List(full, false);
+            return;
         }
-        if (S_ISLNK(st.st_mode) && (stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)))
-            continue; // dangling, or a link to a folder or special file
+        if (S_ISLNK(st.st_mode))
+        {
+            if (stat(full.c_str(), &st) != 0)
+                return Problem(full, "Broken symbolic link: " + ErrorText(errno), false);
+            if (S_ISDIR(st.st_mode))
+                return Problem(full, "Symbolic link to a folder, not followed", false);
+            if (!S_ISREG(st.st_mode))
+                return Problem(full, SpecialFileReason(st.st_mode) + " (through a symbolic link)", false);
+        }
         if (!S_ISREG(st.st_mode))
-            continue;
+            return Problem(full, SpecialFileReason(st.st_mode), false);
 
         const wxString path(full.c_str(), *wxConvFileName);
         // A name the file-name conversion cannot carry both ways would name another file.
         if (path.empty() || std::string(path.fn_str()) != full)
-            continue;
-        if (MatchesFilters(path, filters))
-            out.push_back(path);
+            return Problem(full, "Skipped: the name cannot be read as text in this locale", false);
+        if (MatchesFilters(path, m_filters))
+            m_files.push_back(path);
     }
-}
+
+    void Problem(const std::string& full, const wxString& reason, bool folder)
+    {
+        const wxString path = Displayable(full);
+        if (folder || MatchesFilters(path, m_filters))
+            m_problems.push_back({path, reason});
+    }
+
+    const Strings& m_filters;
+    const bool m_recursive;
+    std::vector<wxString>& m_files;
+    std::vector<ListingProblem>& m_problems;
+};
 
 } // namespace
 
-std::vector<wxString> GetAllFiles(const wxString& folder, const Strings& filters, bool recursive)
+std::vector<wxString> GetAllFiles(const wxString& folder, const Strings& filters, bool recursive,
+                                  std::vector<ListingProblem>* problems)
 {
     std::vector<wxString> files;
+    std::vector<ListingProblem> ignored;
     if (folder.empty())
         return files;
-    ListFolder(std::string(folder.fn_str()), filters, recursive, files);
+    FolderWalk(filters, recursive, files, problems ? *problems : ignored).List(std::string(folder.fn_str()), true);
     return files;
 }
 

@@ -81,39 +81,30 @@ std::vector<DuplicateRow> Simulate(const std::vector<DuplicateRow>& plan, const 
 
 } // namespace
 
-TEST(Duplicates, FirstRowOfAGroupKeepsItsFile)
+TEST(Duplicates, Cases)
 {
-    const auto hashes = Texts({"aa11", "bb22", "aa11", "cc33", "aa11", "bb22"});
-    EXPECT_EQ(Describe(FindDuplicateRows(hashes, Paths(6))), Describe({{0, 2}, {0, 4}, {1, 5}}));
+    const struct
+    {
+        std::vector<const char*> hashes;
+        std::vector<const char*> paths; // empty: /dst/file<row>
+        std::string expected;
+    } cases[] = {
+        {{"aa11", "bb22", "aa11", "cc33", "aa11", "bb22"}, {}, "2<-0 4<-0 5<-1 "},
+        // A later group that starts first in the list has its removals first.
+        {{"bbbb", "aaaa", "aaaa", "bbbb", "aaaa"}, {}, "3<-0 2<-1 4<-1 "},
+        {{"abcdef", "ABCDEF", "Abcdef"}, {}, ""},
+        // Rows without a hash are never duplicates of anything.
+        {{"", "", "Unreadable: Permission denied", "Unreadable: Permission denied", "00ff", "", "00ff"}, {}, "6<-4 "},
+        // A row naming the kept file itself is not listed.
+        {{"abab", "abab", "abab"}, {"/dst/same", "/dst/same", "/dst/other"}, "2<-0 "},
+        {{}, {}, ""},
+    };
+    for (const auto& c : cases)
+    {
+        const auto paths = c.paths.empty() ? Paths(c.hashes.size()) : Texts(c.paths);
+        EXPECT_EQ(Describe(FindDuplicateRows(Texts(c.hashes), paths)), c.expected);
+    }
 }
-
-TEST(Duplicates, OrderedByKeptRowThenRow)
-{
-    // The later group starts first in the list: its removals come first.
-    const auto hashes = Texts({"bbbb", "aaaa", "aaaa", "bbbb", "aaaa"});
-    EXPECT_EQ(Describe(FindDuplicateRows(hashes, Paths(5))), Describe({{0, 3}, {1, 2}, {1, 4}}));
-}
-
-TEST(Duplicates, HashesDifferingInCaseAreNotDuplicates)
-{
-    EXPECT_TRUE(FindDuplicateRows(Texts({"abcdef", "ABCDEF", "Abcdef"}), Paths(3)).empty());
-}
-
-TEST(Duplicates, RowsWithoutAHashAreNeverDuplicates)
-{
-    const auto hashes = Texts({"", "", "Unreadable: Permission denied", "Unreadable: Permission denied", "00ff",
-                               "", "00ff"});
-    EXPECT_EQ(Describe(FindDuplicateRows(hashes, Paths(7))), Describe({{4, 6}}));
-}
-
-TEST(Duplicates, ARowNamingTheKeptFileItselfIsNotListed)
-{
-    const auto hashes = Texts({"abab", "abab", "abab"});
-    const auto paths = Texts({"/dst/same", "/dst/same", "/dst/other"});
-    EXPECT_EQ(Describe(FindDuplicateRows(hashes, paths)), Describe({{0, 2}}));
-}
-
-TEST(Duplicates, EmptyList) { EXPECT_TRUE(FindDuplicateRows({}, {}).empty()); }
 
 TEST(Duplicates, AgreesWithComparingEveryPairOnRandomRows)
 {
@@ -131,29 +122,6 @@ TEST(Duplicates, AgreesWithComparingEveryPairOnRandomRows)
         ASSERT_EQ(Describe(Simulate(FindDuplicateRows(hashes, paths), paths)), Describe(EveryPair(hashes, paths)))
             << "round " << round;
     }
-}
-
-TEST(Duplicates, RemovalOfCopiedFilesOnDisk)
-{
-    TempDir dir;
-    const auto paths = std::vector<wxString>{dir.WriteFile("dst/a.txt", "same"), dir.WriteFile("dst/b.txt", "other"),
-                                             dir.WriteFile("dst/sub/c.txt", "same"), dir.WriteFile("dst/d.txt", "same")};
-    std::vector<wxString> hashes;
-    for (const wxString& p : paths)
-        hashes.push_back(KcvCalcHashFromFile(p, HASH_MD5, true));
-    // d.txt already went outside the tool: skipped, not counted.
-    ASSERT_TRUE(wxRemoveFile(paths[3]));
-
-    int removed = 0;
-    for (const DuplicateRow& d : FindDuplicateRows(hashes, paths))
-    {
-        const RemoveResult result = RemoveFileNoFollow(paths[d.row]);
-        EXPECT_NE(result.outcome, RemoveOutcome::Failed) << result.error;
-        removed += result.outcome == RemoveOutcome::Removed;
-    }
-    EXPECT_EQ(removed, 1);
-    EXPECT_EQ(Shell("cd " + ShellQuote(dir / "dst") + " && find . -type f | sort | tr '\\n' ' '"), "./a.txt ./b.txt ");
-    EXPECT_EQ(ReadFileBytes(paths[0]), "same");
 }
 
 TEST(Duplicates, RemovalNeverFollowsALinkNorRemovesAFolder)
@@ -184,25 +152,4 @@ TEST(Duplicates, RemovalNeverFollowsALinkNorRemovesAFolder)
 
     EXPECT_EQ(RemoveFileNoFollow(dir / "dst/missing.txt").outcome, RemoveOutcome::NothingThere);
     EXPECT_EQ(RemoveFileNoFollow("").outcome, RemoveOutcome::NothingThere);
-}
-
-TEST(Duplicates, RemovalFailureIsReported)
-{
-    TempDir dir;
-    const wxString file = dir.WriteFile("dst/locked/file.txt", "x");
-    const wxString folder = dir / "dst/locked";
-    const bool root = geteuid() == 0;
-    // Immutable for root, read-only for anyone else.
-    if (root)
-        ASSERT_EQ(Shell("chattr +i -- " + ShellQuote(folder) + " && echo ok"), "ok");
-    else
-        ASSERT_EQ(chmod(folder.fn_str(), 0555), 0);
-    const RemoveResult result = RemoveFileNoFollow(file);
-    if (root)
-        Shell("chattr -i -- " + ShellQuote(folder));
-    else
-        chmod(folder.fn_str(), 0755);
-    EXPECT_EQ(result.outcome, RemoveOutcome::Failed);
-    EXPECT_EQ(result.error.utf8_string(), root ? "Operation not permitted" : "Permission denied");
-    EXPECT_TRUE(wxFileExists(file));
 }

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <future>
 #include <thread>
 
 using namespace kortest;
@@ -90,32 +89,6 @@ TEST(HashReadAhead, LeavesBigAndMissingFilesToTheCallerAndWaitsThere)
     EXPECT_TRUE(Settles(*md5.calls, 2));
     EXPECT_TRUE(ahead.Take(3, hash));
     EXPECT_EQ(hash.ToStdString(), CoreutilsHash("md5sum", files[3]));
-}
-
-TEST(HashReadAhead, TakeWaitsForTheFileBeingHashed)
-{
-    TempDir dir;
-    const std::vector<wxString> files{dir.WriteFile("one", "1"), dir.WriteFile("two", "2")};
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    std::atomic<bool> started{false};
-    HashReadAhead ahead(
-        files,
-        [&](const wxString& file) {
-            started = true;
-            released.wait();
-            return KcvCalcHashFromFile(file, HASH_MD5);
-        },
-        1 << 20);
-    PumpUntil([&] { return started.load(); });
-    std::thread releaser([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        release.set_value();
-    });
-    wxString hash;
-    EXPECT_TRUE(ahead.Take(0, hash));
-    EXPECT_EQ(hash.ToStdString(), CoreutilsHash("md5sum", files[0]));
-    releaser.join();
 }
 
 TEST(HashReadAhead, StopsWhenDestroyedEarly)

@@ -1,0 +1,241 @@
+// The engine's operations on real trees, without windows: listing with its problems,
+// hashing, copying with verification, comparing, and Stop from another thread.
+
+#include "harness/helpers.h"
+
+#include "korverify/copydestination.h"
+#include "korverify/hashlist.h"
+#include "korverify/listing.h"
+#include "korverify/treecompare.h"
+#include "korverify/treecopy.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <future>
+#include <map>
+#include <thread>
+
+using namespace kortest;
+
+namespace
+{
+
+// Records what an operation reports: one line per call, and the outcome per file.
+struct Recorder : OperationObserver
+{
+    std::vector<std::string> calls;
+    std::map<wxString, FileOutcome> outcomes; // by source, else destination
+    std::vector<ListingProblem> problems;
+    std::function<void(const FileTask&)> onFileEnd;
+
+    void FileBegins(const FileTask& t) override { calls.push_back("begin " + std::to_string(t.index)); }
+    void HashBegins(const FileTask&, FileSide s, std::uint64_t) override { calls.push_back(Side("hash", s)); }
+    void Hashed(const FileTask&, FileSide s, const wxString&) override { calls.push_back(Side("hashed", s)); }
+    void Copied(const FileTask&, const FileCopyResult& r) override { calls.push_back(r.ok ? "copied" : "failed"); }
+    void ProblemFound(const ListingProblem& p, FileSide s) override
+    {
+        problems.push_back(p);
+        calls.push_back(Side("problem", s));
+    }
+    void FileEnds(const FileTask& t, const FileOutcome& o) override
+    {
+        calls.push_back("end");
+        outcomes[t.source.empty() ? t.destination : t.source] = o;
+        if (onFileEnd)
+            onFileEnd(t);
+    }
+    static std::string Side(const char* what, FileSide s)
+    {
+        return std::string(what) + (s == FileSide::Source ? " src" : " dst");
+    }
+};
+
+// A tree of a few files in sub-folders, with content that differs per file.
+std::vector<wxString> MakeTree(const TempDir& dir, const wxString& root)
+{
+    std::vector<wxString> files;
+    for (int i = 0; i < 12; ++i)
+        files.push_back(dir.WriteFile(wxString::Format("%s/d%d/f%02d.bin", root, i % 3, i),
+                                      std::string(1000 * i + 1, static_cast<char>('a' + i))));
+    return GetAllFiles(dir / root, AllFilesFilter(), true);
+}
+
+std::string Reasons(const std::vector<ListingProblem>& problems, const wxString& base)
+{
+    std::string text;
+    for (const ListingProblem& p : problems)
+        text += FilenameAbsoluteToRelative(p.path, base).utf8_string() + ": " + p.reason.utf8_string() + "\n";
+    return text;
+}
+
+} // namespace
+
+TEST(Listing, ReportsEverythingItDoesNotList)
+{
+    TempDir dir;
+    dir.WriteFile("t/a.txt", "a");
+    dir.WriteFile("elsewhere/target.txt", "t");
+    ASSERT_EQ(mkfifo((dir / "t/pipe").fn_str(), 0600), 0);
+    ASSERT_EQ(symlink((dir / "elsewhere").fn_str(), (dir / "t/dirlink").fn_str()), 0);
+    ASSERT_EQ(symlink((dir / "elsewhere/target.txt").fn_str(), (dir / "t/filelink").fn_str()), 0);
+    dir.MakeDir("t/sub");
+    ASSERT_EQ(symlink((dir / "nowhere").fn_str(), (dir / "t/sub/dangling").fn_str()), 0);
+    std::ofstream(std::string((dir / "t").fn_str()) + "/bad\xff-name.txt") << "x";
+    std::string expected = "dirlink: Symbolic link to a folder, not followed\n"
+                           "pipe: Skipped: a FIFO (named pipe)\n"
+                           "sub/dangling: Broken symbolic link: No such file or directory\n";
+    if (geteuid() != 0) // root opens any folder
+    {
+        dir.WriteFile("t/zlocked/inside.txt", "x");
+        chmod((dir / "t/zlocked").fn_str(), 0);
+        expected += "zlocked: Cannot open the folder: Permission denied\n";
+    }
+    const FolderListing listing = ListFolder(dir / "t", true);
+    EXPECT_EQ(Reasons(listing.problems, dir / "t"), expected);
+    // A name that is no valid UTF-8 still round-trips here, so it is listed.
+    ASSERT_EQ(listing.files.size(), 3u);
+    EXPECT_EQ(listing.files[0], dir / "t/a.txt");
+    EXPECT_EQ(std::string(listing.files[1].fn_str()), std::string((dir / "t").fn_str()) + "/bad\xff-name.txt");
+    EXPECT_EQ(listing.files[2], dir / "t/filelink");
+    EXPECT_EQ(GetAllFiles(dir / "t", AllFilesFilter(), true), listing.files);
+    EXPECT_TRUE(ListFolder(dir / "missing", true).problems.empty());
+    // Not recursive: the sub-folder's dangling link is not looked at.
+    EXPECT_EQ(ListFolder(dir / "t", false).problems.size(), 2u);
+}
+
+TEST(Operations, HashesAgreeWithCoreutilsAndAVanishedFileFails)
+{
+    TempDir dir;
+    std::vector<wxString> files = MakeTree(dir, "src");
+    files.push_back(dir / "src/vanished.bin");
+    const struct { HashAlgorithm algorithm; const char* tool; FileSide side; } cases[] = {
+        {HASH_MD5, "md5sum", FileSide::Source}, {HASH_SHA1, "sha1sum", FileSide::Destination},
+        {HASH_SHA256, "sha256sum", FileSide::Source}, {HASH_SHA512, "sha512sum", FileSide::Destination}};
+    for (const auto& c : cases)
+    {
+        Recorder recorder;
+        const OperationSummary summary =
+            HashFiles({files, c.algorithm, c.side, {{dir / "src/pipe", "Skipped: a FIFO (named pipe)"}}}, recorder, {});
+        const auto hashOf = [&](const wxString& f) {
+            return (c.side == FileSide::Source ? recorder.outcomes[f].sourceHash : recorder.outcomes[f].destinationHash)
+                .utf8_string();
+        };
+        for (std::size_t i = 0; i + 1 < files.size(); ++i)
+            EXPECT_EQ(hashOf(files[i]), CoreutilsHash(c.tool, files[i])) << c.tool;
+        EXPECT_TRUE(KcvIsHashError(hashOf(files.back())));
+        EXPECT_EQ(summary.files, files.size());
+        EXPECT_EQ(summary.succeeded, files.size() - 1);
+        ASSERT_EQ(summary.failures.size(), 1u);
+        EXPECT_EQ(summary.failures[0].path, files.back());
+        EXPECT_EQ(recorder.calls.back(), Recorder::Side("problem", c.side));
+        EXPECT_FALSE(summary.AllGood());
+    }
+}
+
+TEST(Operations, CopyAndVerifyCopiesTheTreeAndClearsLeftovers)
+{
+    TempDir dir;
+    std::vector<wxString> files = MakeTree(dir, "src");
+    files.insert(files.begin() + 3, dir / "src/d0/vanished.bin"); // listed, then gone
+    dir.WriteFile("dst/d1/.korcopy-Ab12Cd", "left by a killed copy");
+    Recorder recorder;
+    const OperationSummary summary = CopyTreeAndVerify(
+        {files, dir / "src", dir / "dst", true, {{dir / "src/pipe", "Skipped: a FIFO (named pipe)"}}}, HASH_SHA256,
+        recorder, {});
+    EXPECT_EQ(summary.leftoversRemoved, std::vector<wxString>{dir / "dst/d1/.korcopy-Ab12Cd"});
+    EXPECT_EQ(summary.files, files.size());
+    EXPECT_EQ(summary.succeeded, files.size() - 1);
+    ASSERT_EQ(summary.failures.size(), 1u);
+    EXPECT_EQ(summary.failures[0].path, dir / "src/d0/vanished.bin");
+    EXPECT_FALSE(recorder.outcomes[files[3]].match); // an unreadable file is never "Ok"
+    EXPECT_TRUE(recorder.outcomes[files[0]].match);
+    EXPECT_EQ(Shell("diff -r " + ShellQuote(dir / "src") + " " + ShellQuote(dir / "dst") + " && echo same"), "same");
+    EXPECT_EQ(Shell("cd " + ShellQuote(dir / "dst") + " && find . -name '.korcopy-*' | wc -l"), "0");
+    // Per file, in order; a source hashed ahead comes without "hash src".
+    std::vector<std::string> calls = recorder.calls;
+    calls.erase(std::remove(calls.begin(), calls.end(), "hash src"), calls.end());
+    const std::vector<std::string> firstFile{"begin 0", "hashed src", "copied", "hash dst", "hashed dst", "end"};
+    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 6), firstFile);
+    EXPECT_EQ(recorder.calls.back(), "problem src");
+    EXPECT_EQ(recorder.problems.size(), 1u);
+
+    // A destination with a file of its own is refused, and nothing in it changes.
+    dir.WriteFile("full/mine.txt", "mine");
+    dir.WriteFile("full/.korcopy-Zz99Yy", "x");
+    const OperationSummary refused = CopyTree({files, dir / "src", dir / "full", true, {}}, recorder, {});
+    EXPECT_TRUE(refused.refused);
+    EXPECT_EQ(refused.files, 0u);
+    EXPECT_EQ(Shell("ls -A " + ShellQuote(dir / "full") + " | tr '\\n' ' '"), ".korcopy-Zz99Yy mine.txt ");
+}
+
+TEST(Operations, CompareFindsTheCorruptedCopyAndOneSidedFiles)
+{
+    TempDir dir;
+    const std::vector<wxString> src = MakeTree(dir, "src");
+    Recorder copier;
+    ASSERT_TRUE(CopyTree({src, dir / "src", dir / "dst", true, {}}, copier, {}).AllGood());
+    // Same size, one byte changed; one file only on each side.
+    Shell("printf 'X' | dd of=" + ShellQuote(dir / "dst/d2/f05.bin") + " bs=1 seek=100 conv=notrunc 2>/dev/null");
+    dir.WriteFile("src/only-src.bin", "s");
+    dir.WriteFile("dst/d0/only-dst.bin", "d");
+    const FolderListing s = ListFolder(dir / "src", true), d = ListFolder(dir / "dst", true);
+    Recorder recorder;
+    const OperationSummary summary = CompareListedTrees(
+        {s.files, s.folder, d.files, d.folder, {}, {{dir / "dst/x", "Cannot open the folder: Permission denied"}}},
+        HASH_MD5, recorder, {});
+    EXPECT_EQ(summary.files, src.size() + 2);
+    EXPECT_EQ(summary.succeeded, src.size() - 1);
+    std::map<wxString, wxString> failed;
+    for (const FileFailure& f : summary.failures)
+        failed[f.path] = f.reason;
+    EXPECT_EQ(failed, (std::map<wxString, wxString>{{dir / "src/d2/f05.bin", "Hashes differ"},
+                                                    {dir / "src/only-src.bin", "Only in the source"},
+                                                    {dir / "dst/d0/only-dst.bin", "Only in the destination"}}));
+    EXPECT_FALSE(recorder.outcomes[dir / "src/d2/f05.bin"].match);
+    EXPECT_EQ(recorder.outcomes[dir / "src/d2/f05.bin"].destinationHash.utf8_string(),
+              CoreutilsHash("md5sum", dir / "dst/d2/f05.bin"));
+    EXPECT_EQ(summary.destinationProblems.size(), 1u);
+    EXPECT_EQ(recorder.calls.back(), "problem dst");
+}
+
+TEST(Operations, StopFromAnotherThreadActsBetweenFiles)
+{
+    TempDir dir;
+    const std::vector<wxString> src = MakeTree(dir, "src");
+    for (int operation = 0; operation < 3; ++operation)
+    {
+        StopToken stop;
+        std::promise<void> reached, requested;
+        std::shared_future<void> go = requested.get_future().share();
+        Recorder recorder;
+        recorder.onFileEnd = [&](const FileTask& t) {
+            if (t.index != 1)
+                return;
+            reached.set_value();
+            go.wait(); // the next file must not begin before the stop is seen
+        };
+        std::thread asker([&] {
+            reached.get_future().wait();
+            stop.Request();
+            requested.set_value();
+        });
+        const wxString target = dir / wxString::Format("dst%d", operation);
+        const OperationSummary summary =
+            operation == 0 ? HashFiles({src, HASH_MD5, FileSide::Source, {}}, recorder, stop)
+            : operation == 1 ? CopyTree({src, dir / "src", target, true, {{"p", "r"}}}, recorder, stop)
+                             : CompareListedTrees({src, dir / "src", src, dir / "src", {}, {}}, HASH_MD5, recorder, stop);
+        asker.join();
+        EXPECT_TRUE(summary.stopped) << operation;
+        EXPECT_EQ(summary.files, 2u) << operation;
+        EXPECT_TRUE(summary.sourceProblems.empty()) << operation; // not reported after a stop
+        if (operation == 1)
+        {
+            EXPECT_EQ(Shell("find " + ShellQuote(target) + " -type f | wc -l"), "2");
+        }
+    }
+}
