@@ -59,7 +59,7 @@ wxString ErrorText(int error)
 }
 
 // Why an entry of this type is not listed; empty for regular files and folders.
-wxString SpecialFileReason(mode_t mode)
+wxString NotAFileReason(mode_t mode)
 {
     if (S_ISFIFO(mode))
         return "Skipped: a FIFO (named pipe)";
@@ -145,10 +145,10 @@ private:
             if (S_ISDIR(st.st_mode))
                 return Problem(full, "Symbolic link to a folder, not followed", false);
             if (!S_ISREG(st.st_mode))
-                return Problem(full, SpecialFileReason(st.st_mode) + " (through a symbolic link)", false);
+                return Problem(full, NotAFileReason(st.st_mode) + " (through a symbolic link)", false);
         }
         if (!S_ISREG(st.st_mode))
-            return Problem(full, SpecialFileReason(st.st_mode), false);
+            return Problem(full, NotAFileReason(st.st_mode), false);
 
         const wxString path(full.c_str(), *wxConvFileName);
         // A name the file-name conversion cannot carry both ways would name another file.

@@ -30,7 +30,7 @@ struct ListingProblem
 // - FIFOs, sockets and devices, since a reader would block on them or read forever.
 // Symbolic links: a link to a regular file is followed and listed under the link's
 // own path; a link to a folder is not followed (so a loop cannot hang the walk) and
-// is a problem; a dangling link or one to a special file is a problem.
+// is a problem; a dangling link or one to a FIFO, socket or device is a problem.
 std::vector<wxString> GetAllFiles(const wxString& folder, const Strings& filters, bool recursive,
                                   std::vector<ListingProblem>* problems = nullptr);
 

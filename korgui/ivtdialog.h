@@ -1,6 +1,7 @@
 #pragma once
 
 #include "korbase/appversion.h"
+#include "korbase/files.h"
 
 #include <wx/dialog.h>
 
@@ -197,6 +198,9 @@ public:
     bool m_CopyStatus = false;
     bool m_CopyHappened = false;
     std::vector<wxString> m_PathDestination;
+    // Entries the last listings of each side skipped, shown as rows by the operations.
+    std::vector<ListingProblem> m_sourceProblems;
+    std::vector<ListingProblem> m_destinationProblems;
     wxString m_tmp_DstDir;
     wxString m_dstDefaultDir;
     bool m_HashSrcHappened = false;
@@ -235,8 +239,10 @@ private:
     // Stores a flag event's code in `flag`; other codes show `errorText`.
     void UpdateFlag(wxCommandEvent& event, bool& flag, const char* errorText);
     // Listing events 100061 and 100062.
-    void UpdateListing(wxCommandEvent& event, std::vector<wxString>& files, const wxString& folder,
-                       const char* errorText);
+    void UpdateListing(wxCommandEvent& event, std::vector<wxString>& files, std::vector<ListingProblem>& problems,
+                       const wxString& folder, const char* errorText);
+    // The skipped entries of a side for the operation about to start: none for a single file.
+    std::vector<ListingProblem> ListingProblems(const std::vector<ListingProblem>& problems) const;
     // Column events 100015 to 100019 act only while the list has rows; false when it has none.
     bool SetCellIfRows(wxCommandEvent& event, int column);
     // End of a hashing operation; logs when `hashColumn` holds a hash.

@@ -1100,16 +1100,20 @@ void IVTDialog::Update__m_fullPath(wxCommandEvent& event)
     UpdateFlag(event, m_fullPath, wxTRANSLATE("Error about m_fullPath value\n, please report it to "));
 }
 
-void IVTDialog::UpdateListing(wxCommandEvent& event, std::vector<wxString>& files, const wxString& folder,
-                              const char* errorText)
+void IVTDialog::UpdateListing(wxCommandEvent& event, std::vector<wxString>& files,
+                              std::vector<ListingProblem>& problems, const wxString& folder, const char* errorText)
 {
     const auto list = [&](bool recursive) {
         // The sending worker has just listed the folder: its files are taken as they are.
         auto* listing = static_cast<IvtFolderListing*>(event.GetClientData());
+        problems.clear();
         if (listing && listing->folder == folder && listing->recursive == recursive)
+        {
             files = std::move(listing->files);
+            problems = std::move(listing->problems);
+        }
         else
-            files = GetAllFiles(folder, AllFilesFilter(), recursive);
+            files = GetAllFiles(folder, AllFilesFilter(), recursive, &problems);
     };
     switch (event.GetInt())
     {
@@ -1121,20 +1125,26 @@ void IVTDialog::UpdateListing(wxCommandEvent& event, std::vector<wxString>& file
         break;
     case IVT_LIST_EMPTY:
         files.clear();
+        problems.clear();
         break;
     default:
         ShowInternalError(errorText);
     }
 }
 
+std::vector<ListingProblem> IVTDialog::ListingProblems(const std::vector<ListingProblem>& problems) const
+{
+    return m_combo4->GetSelection() == IVT_TARGET_SINGLE_FILE ? std::vector<ListingProblem>() : problems;
+}
+
 void IVTDialog::Update__m_pathSrcGetAllFiles(wxCommandEvent& event)
 {
-    UpdateListing(event, m_pathSource, m_tmp_SrcDir, wxTRANSLATE("Error about m_PathSrcGetAllFiles value\n, please report it to "));
+    UpdateListing(event, m_pathSource, m_sourceProblems, m_tmp_SrcDir, wxTRANSLATE("Error about m_PathSrcGetAllFiles value\n, please report it to "));
 }
 
 void IVTDialog::Update__m_pathDstGetAllFiles(wxCommandEvent& event)
 {
-    UpdateListing(event, m_PathDestination, m_tmp_DstDir,
+    UpdateListing(event, m_PathDestination, m_destinationProblems, m_tmp_DstDir,
                   wxTRANSLATE("Error about m_PathDstGetAllFiles value\n, please report it to "));
 }
 
@@ -1419,7 +1429,8 @@ bool IVTDialog::StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlo
 void IVTDialog::HashSourceFn()
 {
     StartOperationWorker(std::make_unique<HashSourceThread>(this, m_combo4->GetSelection(), m_pathSource, m_srcFile,
-                                                            m_listCtrl->RowCount(), m_combo3->GetSelection()),
+                                                            m_listCtrl->RowCount(), m_combo3->GetSelection(),
+                                                            ListingProblems(m_sourceProblems)),
                          &m_hashSrcThread);
 }
 
@@ -1427,7 +1438,8 @@ void IVTDialog::HashDestinationFn()
 {
     StartOperationWorker(std::make_unique<HashDstThread>(this, m_combo4->GetSelection(), m_combo1->GetSelection(),
                                                          m_PathDestination, m_dstFile, m_CopyStatus,
-                                                         m_listCtrl->RowCount(), m_combo3->GetSelection()),
+                                                         m_listCtrl->RowCount(), m_combo3->GetSelection(),
+                                                         ListingProblems(m_destinationProblems)),
                          &m_hashDstThread);
 }
 
@@ -1436,7 +1448,8 @@ void IVTDialog::CompareOnlySharedFiles()
     // The list is emptied by the worker, in order with its rows.
     StartOperationWorker(std::make_unique<CompareOnlySharedThread>(
                              this, m_combo4->GetSelection(), m_combo1->GetSelection(), m_combo3->GetSelection(),
-                             m_srcFile, m_dstFile, m_srcDir, m_dstDir, m_pathSource, m_PathDestination, m_CopyStatus),
+                             m_srcFile, m_dstFile, m_srcDir, m_dstDir, m_pathSource, m_PathDestination, m_CopyStatus,
+                             ListingProblems(m_sourceProblems), ListingProblems(m_destinationProblems)),
                          &m_compareThread);
 }
 
@@ -1455,7 +1468,8 @@ void IVTDialog::StartCopy()
     m_listCtrl->DeleteAllRows();
     auto worker = std::make_unique<CopySrcToDstThread>(this, m_combo1->GetSelection(), m_combo4->GetSelection(),
                                                        m_srcFile, m_srcDir, m_dstDir, m_tc2->GetValue(), m_pathSource,
-                                                       m_PathDestination, m_CopyStatus, m_CopyHappened);
+                                                       m_PathDestination, m_CopyStatus, m_CopyHappened,
+                                                       ListingProblems(m_sourceProblems));
     if (!StartOperationWorker(std::move(worker), &m_copyThread))
         m_singleFileCompareAfterCopy = false;
 }
@@ -1466,6 +1480,7 @@ void IVTDialog::CopySourceToDestinationAndCompare()
     SourceChoice();
     DestinationChoice();
     StartOperationWorker(std::make_unique<CopySrcToDstAndCompareThread>(this, m_pathSource, m_PathDestination,
-                                                                        m_srcDir, m_dstDir, m_combo3->GetSelection()),
+                                                                        m_srcDir, m_dstDir, m_combo3->GetSelection(),
+                                                                        ListingProblems(m_sourceProblems)),
                          &m_copyCompareThread, _("Could not create or run thread"));
 }

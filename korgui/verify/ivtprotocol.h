@@ -1,7 +1,10 @@
 #pragma once
 
+#include "korbase/files.h"
+
 #include <wx/string.h>
 
+#include <utility>
 #include <vector>
 
 // The vocabulary between the copy-and-verify workers and IVTDialog: every event is a
@@ -77,9 +80,19 @@ enum IvtListingCode : int
 // listing the same folder a second time. Without it the handler lists the folder.
 struct IvtFolderListing
 {
+    IvtFolderListing(wxString listedFolder, bool listedRecursively, std::vector<wxString> listedFiles,
+                     std::vector<ListingProblem> listedProblems = {})
+        : folder(std::move(listedFolder)),
+          recursive(listedRecursively),
+          files(std::move(listedFiles)),
+          problems(std::move(listedProblems))
+    {
+    }
+
     wxString folder;
     bool recursive = false;
     std::vector<wxString> files;
+    std::vector<ListingProblem> problems; // entries not among the files, and why
 };
 
 // Payload of IVT_EVT_MESSAGE_BOX.

@@ -90,26 +90,3 @@ TEST(HashReadAhead, LeavesBigAndMissingFilesToTheCallerAndWaitsThere)
     EXPECT_TRUE(ahead.Take(3, hash));
     EXPECT_EQ(hash.ToStdString(), CoreutilsHash("md5sum", files[3]));
 }
-
-TEST(HashReadAhead, StopsWhenDestroyedEarly)
-{
-    TempDir dir;
-    const std::vector<wxString> files = SmallFiles(dir, 200);
-    std::atomic<int> calls{0};
-    {
-        HashReadAhead ahead(
-            files,
-            [&](const wxString& file) {
-                ++calls;
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                return KcvCalcHashFromFile(file, HASH_MD5);
-            },
-            1 << 20);
-        wxString hash;
-        ahead.Take(0, hash);
-    }
-    const int atDestruction = calls.load();
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(calls.load(), atDestruction);
-    EXPECT_LT(atDestruction, static_cast<int>(HashReadAhead::WINDOW));
-}

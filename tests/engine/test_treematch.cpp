@@ -26,36 +26,26 @@ std::vector<wxString> Under(const wxString& base, const std::vector<const char*>
 std::vector<TreeMatchRow> NestedLoops(const std::vector<wxString>& src, const wxString& srcBase,
                                       const std::vector<wxString>& dst, const wxString& dstBase)
 {
-    std::vector<wxString> relSrc, relDst;
-    for (const wxString& f : src)
-        relSrc.push_back(FilenameAbsoluteToRelative(f, srcBase));
-    for (const wxString& f : dst)
-        relDst.push_back(FilenameAbsoluteToRelative(f, dstBase));
+    const auto same = [&](std::size_t k, std::size_t j) {
+        return FilenameAbsoluteToRelative(src[k], srcBase).Cmp(FilenameAbsoluteToRelative(dst[j], dstBase)) == 0;
+    };
     std::vector<TreeMatchRow> rows;
-    for (std::size_t k = 0; k < src.size(); ++k)
+    for (std::size_t k = 0; k < src.size() && !dst.empty(); ++k)
     {
-        bool found = false;
+        const std::size_t before = rows.size();
         for (std::size_t j = 0; j < dst.size(); ++j)
-        {
-            if (relSrc[k].Cmp(relDst[j]) == 0)
-            {
+            if (same(k, j))
                 rows.push_back(Pair(k, j));
-                found = true;
-            }
-            if (j + 1 == dst.size() && !found)
-                rows.push_back(OnlySrc(k));
-        }
+        if (rows.size() == before)
+            rows.push_back(OnlySrc(k));
     }
-    for (std::size_t j = 0; j < dst.size(); ++j)
+    for (std::size_t j = 0; j < dst.size() && !src.empty(); ++j)
     {
         bool matched = false;
         for (std::size_t k = 0; k < src.size(); ++k)
-        {
-            if (relSrc[k].Cmp(relDst[j]) == 0)
-                matched = true;
-            if (k + 1 == src.size() && !matched)
-                rows.push_back(OnlyDst(j));
-        }
+            matched = matched || same(k, j);
+        if (!matched)
+            rows.push_back(OnlyDst(j));
     }
     return rows;
 }
@@ -95,8 +85,7 @@ TEST(TreeMatch, Cases)
         // e + combining accent is another name than the precomposed one.
         {{"ünï/cødé.txt", "e\xcc\x81.txt"}, {"\xc3\xa9.txt", "ünï/cødé.txt"}, {Pair(0, 1), OnlySrc(1), OnlyDst(0)}},
         // An empty side gives no rows at all.
-        {{"a", "b"}, {}, {}},
-        {{}, {"a", "b"}, {}},
+        {{"a", "b"}, {}, {}}, {{}, {"a", "b"}, {}},
         // Lists put together by hand may repeat a path; each repeat pairs with each partner.
         {{"a", "b", "a", "c"},
          {"b", "a", "x", "b", "x"},
