@@ -1,7 +1,15 @@
 // The channel from worker threads to the GUI thread: order, immediate delivery,
 // back-pressure, and release of every waiting sender when the receiver goes away.
 
-#include "ivtfixture.h"
+#include "harness/helpers.h"
+
+#include "korgui/verify/workerevents.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/utils.h>
+
+#include <atomic>
 
 #include <thread>
 
@@ -75,33 +83,6 @@ TEST(WorkerEvents, QueuedAndImmediateEventsArriveInOrderOnTheGuiThread)
         EXPECT_EQ(handledWhenSendReturned[k], static_cast<int>(k + 1) * 100);
 }
 
-TEST(WorkerEvents, SenderWaitsWhileTooManyEventsAreUnhandled)
-{
-    Recorder recorder;
-    auto channel = WorkerEventChannel::Create(&recorder);
-    const int total = 3 * WorkerEventChannel::MAX_IN_FLIGHT;
-    std::atomic<int> posted{0};
-    std::thread worker([&] {
-        for (int i = 0; i < total; ++i)
-        {
-            channel->Post(100014, i);
-            ++posted;
-        }
-    });
-    // Nothing is dispatched: the worker fills the bound and waits there.
-    while (posted.load() < WorkerEventChannel::MAX_IN_FLIGHT)
-        wxMilliSleep(1);
-    wxMilliSleep(200);
-    EXPECT_EQ(posted.load(), WorkerEventChannel::MAX_IN_FLIGHT);
-    EXPECT_EQ(channel->InFlight(), WorkerEventChannel::MAX_IN_FLIGHT);
-
-    WaitDispatchingEvents([&] { return posted.load() == total && channel->InFlight() == 0; });
-    worker.join();
-    ASSERT_EQ(recorder.seen.size(), static_cast<size_t>(total));
-    for (int i = 0; i < total; ++i)
-        ASSERT_EQ(recorder.seen[i].value, i);
-}
-
 TEST(WorkerEvents, DetachReleasesWaitingSendersAndDropsLaterEvents)
 {
     Recorder recorder;
@@ -137,43 +118,6 @@ TEST(WorkerEvents, DetachReleasesWaitingSendersAndDropsLaterEvents)
     PumpFor(std::chrono::milliseconds(50));
     EXPECT_TRUE(recorder.seen.empty());
     EXPECT_FALSE(called);
-}
-
-TEST(WorkerEvents, WorkerOfADestroyedDialogEndsWithoutHanging)
-{
-    UnexpectedModalGuard guard;
-    auto* dialog = new IVTDialog(nullptr, AppVersion(), "t");
-    wxWeakRef<IVTDialog> alive(dialog);
-    std::vector<Step> steps(3 * WorkerEventChannel::MAX_IN_FLIGHT, Step{IVT_EVT_INSERT_ITEM, 0, "row"});
-    steps.push_back({IVT_EVT_SRC_DIR, 0, "/x", true});
-    auto worker = std::make_unique<ScriptWorker>(dialog, steps);
-    ASSERT_EQ(worker->Run(), wxTHREAD_NO_ERROR);
-    // The host goes away with the dialog while its worker is still sending.
-    PumpFor(std::chrono::milliseconds(20));
-    delete dialog;
-    EXPECT_FALSE(alive);
-    worker->Wait(); // released: it ends instead of waiting for a dialog that is gone
-    EXPECT_TRUE(worker->finished);
-}
-
-TEST(WorkerEvents, CallAndWaitRunsOnTheGuiThread)
-{
-    Recorder recorder;
-    auto channel = WorkerEventChannel::Create(&recorder);
-    std::atomic<bool> done{false};
-    bool ranOnMain = false;
-    std::thread worker([&] {
-        EXPECT_TRUE(channel->CallAndWait([&] { ranOnMain = wxIsMainThread(); }));
-        done = true;
-    });
-    WaitDispatchingEvents([&] { return done.load(); });
-    worker.join();
-    EXPECT_TRUE(ranOnMain);
-    // On the GUI thread itself it runs at once instead of waiting for itself.
-    bool direct = false;
-    EXPECT_TRUE(channel->CallAndWait([&] { direct = true; }));
-    EXPECT_TRUE(direct);
-    EXPECT_TRUE(channel->Post(100014, 1)); // never blocks the GUI thread
 }
 
 TEST(WorkerEvents, EventsKeepFlowingWhileAHandlerWaitsForAnotherWorker)
