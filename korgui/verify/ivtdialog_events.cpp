@@ -325,7 +325,8 @@ void IVTDialog::UpdateListing(wxCommandEvent& event, std::vector<wxString>& file
 
 void IVTDialog::Update__m_pathSrcGetAllFiles(wxCommandEvent& event)
 {
-    UpdateListing(event, m_pathSource, m_tmp_SrcDir, wxTRANSLATE("Error about m_PathSrcGetAllFiles value\n, please report it to "));
+    UpdateListing(event, m_pathSource, m_tmp_SrcDir,
+                  wxTRANSLATE("Error about m_PathSrcGetAllFiles value\n, please report it to "));
 }
 
 void IVTDialog::Update__m_pathDstGetAllFiles(wxCommandEvent& event)

@@ -179,5 +179,7 @@ void IVTDialog::OnClick__NoDuplicates(wxCommandEvent&)
         return;
     }
     StartOperationWorker(
-        std::make_unique<deleteDuplicatesThread>(this, ColumnTexts(IVT_COL_DESTINATION_PATH), ColumnTexts(IVT_COL_DESTINATION_HASH), m_txtFileRemoved), nullptr);
+        std::make_unique<deleteDuplicatesThread>(this, ColumnTexts(IVT_COL_DESTINATION_PATH),
+                                                 ColumnTexts(IVT_COL_DESTINATION_HASH), m_txtFileRemoved),
+        nullptr);
 }

@@ -125,7 +125,8 @@ RunPlan PlanCopyAfterListing(const RunInputs& in)
 {
     if (in.target == IVT_TARGET_SINGLE_FILE)
     {
-        RunPlan plan = Start(in.operation == IVT_OP_COPY_AND_COMPARE ? RunStart::CopyFileAndCompare : RunStart::CopyFile);
+        const bool compare = in.operation == IVT_OP_COPY_AND_COMPARE;
+        RunPlan plan = Start(compare ? RunStart::CopyFileAndCompare : RunStart::CopyFile);
         plan.createDefaultDestination = in.destinationField == in.defaultDestination;
         return plan;
     }

@@ -69,29 +69,25 @@ std::string ReadFileBytes(const wxString& path);
 class ExpectMessageBox : public wxExpectModalBase<wxMessageDialog, ExpectMessageBox>
 {
 public:
-    explicit ExpectMessageBox(const wxString& caption = wxString()) : m_caption(caption), m_checkCaption(!caption.empty()) {}
+    explicit ExpectMessageBox(const wxString& caption = wxString())
+        : m_caption(caption), m_checkCaption(!caption.empty())
+    {
+    }
 
     // Copies, not references: wxTEST_DIALOG keeps what it is given by const reference,
     // which extends the life of a temporary but not of a reference to one.
     ExpectMessageBox Text(const wxString& text) const
     {
-        ExpectMessageBox e(*this);
-        e.m_text = text;
-        e.m_checkText = true;
-        return e;
+        return With([&](ExpectMessageBox& e) { e.m_text = text, e.m_checkText = true; });
     }
     ExpectMessageBox Containing(const wxString& part) const
     {
-        ExpectMessageBox e(*this);
-        e.m_parts.push_back(part);
-        return e;
+        return With([&](ExpectMessageBox& e) { e.m_parts.push_back(part); });
     }
     // The tool's own boxes: kept on top, OK and the information icon.
     ExpectMessageBox ToolStyle() const
     {
-        ExpectMessageBox e(*this);
-        e.m_toolStyle = true;
-        return e;
+        return With([](ExpectMessageBox& e) { e.m_toolStyle = true; });
     }
 
 protected:
@@ -99,6 +95,14 @@ protected:
     wxString GetDefaultDescription() const override { return "message box \"" + m_caption + m_text + "\""; }
 
 private:
+    template <class Change>
+    ExpectMessageBox With(Change change) const
+    {
+        ExpectMessageBox e(*this);
+        change(e);
+        return e;
+    }
+
     wxString m_caption;
     bool m_checkCaption = false;
     wxString m_text;

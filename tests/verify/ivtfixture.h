@@ -52,7 +52,6 @@ protected:
 inline void Click(wxButton* button)
 {
     wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
     button->ProcessWindowEvent(click);
 }
 
@@ -62,7 +61,6 @@ inline void Choose(wxChoice* choice, int selection)
     choice->SetSelection(selection);
     wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
     event.SetInt(selection);
-    event.SetEventObject(choice);
     choice->ProcessWindowEvent(event);
 }
 
@@ -71,8 +69,6 @@ inline void Enter(wxTextCtrl* field, const wxString& text)
 {
     field->ChangeValue(text);
     wxCommandEvent enter(wxEVT_TEXT_ENTER, field->GetId());
-    enter.SetString(text);
-    enter.SetEventObject(field);
     field->ProcessWindowEvent(enter);
 }
 

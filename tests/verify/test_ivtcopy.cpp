@@ -4,10 +4,8 @@
 
 #include <sys/resource.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <csignal>
-#include <mutex>
-#include <random>
 
 using namespace kortest;
 
@@ -17,11 +15,7 @@ namespace
 // Bytes that differ from file to file.
 std::string Content(size_t size, unsigned seed)
 {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(random());
-    return bytes;
+    return std::string(size, static_cast<char>('a' + seed));
 }
 
 void MakeTree(const TempDir& dir)
@@ -102,7 +96,8 @@ TEST_F(IvtCopyTest, ACorruptedCopyComparesNo)
     {
         const bool spoilt = Cells(row)[IVT_COL_SOURCE_PATH].EndsWith("b.wav");
         EXPECT_EQ(Cells(row)[IVT_COL_SOURCE_HASH], CoreutilsHash("sha256sum", d->m_pathSource[row]));
-        EXPECT_EQ(Cells(row)[IVT_COL_DESTINATION_HASH], CoreutilsHash("sha256sum", Cells(row)[IVT_COL_DESTINATION_PATH]));
+        EXPECT_EQ(Cells(row)[IVT_COL_DESTINATION_HASH],
+                  CoreutilsHash("sha256sum", Cells(row)[IVT_COL_DESTINATION_PATH]));
         EXPECT_EQ(Cells(row)[IVT_COL_HASH_COMPARISON], spoilt ? "No" : "Ok");
         EXPECT_EQ(RowIsRed(row), spoilt);
     }
@@ -152,29 +147,19 @@ TEST_F(IvtCopyTest, StopAfterTheFirstOfThreeFiles)
     TempDir src, dst;
     for (const char* name : {"1.mov", "2.mov", "3.mov"})
         src.WriteFile(name, name);
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool copied = false, stopped = false;
+    std::atomic<bool> copied{false}, stopped{false};
     CopyWorker::SetAfterEachCopyForTesting([&](const wxString&) {
-        std::unique_lock<std::mutex> lock(mutex);
         copied = true;
-        changed.notify_all();
-        changed.wait(lock, [&] { return stopped; });
+        while (!stopped)
+            wxMilliSleep(1);
     });
     Choose(d->m_combo1, IVT_OP_COPY);
     Enter(d->m_tc1, src.Path());
     Enter(d->m_tc2, dst.Path());
     Click(d->m_buttonRun);
-    ASSERT_TRUE(PumpUntil([&] {
-        std::lock_guard<std::mutex> lock(mutex);
-        return copied;
-    }));
+    ASSERT_TRUE(PumpUntil([&] { return copied.load(); }));
     Click(d->m_buttonStop);
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        stopped = true;
-    }
-    changed.notify_all();
+    stopped = true;
     WaitUntilIdle(d);
 
     EXPECT_EQ(Shell("find " + ShellQuote(dst.Path()) + " -type f | wc -l"), "1");

@@ -34,6 +34,7 @@ TEST_F(IvtDialogTest, DuplicateRemovalKeepsTheFirstFileOfEachGroup)
 
     // Again: nothing more to remove.
     wxTEST_DIALOG({ Click(d->m_buttonNoDuplicates); WaitUntilIdle(d); },
-                  ExpectMessageBox("Duplicate file message").Text("Warning, you have not duplicates: \nNo item will be deleted"));
+                  ExpectMessageBox("Duplicate file message")
+                      .Text("Warning, you have not duplicates: \nNo item will be deleted"));
     EXPECT_EQ(Shell("find " + ShellQuote(dst.Path()) + " -type f | wc -l"), "2");
 }

@@ -59,14 +59,17 @@ TEST_F(PathChecks, EnterInThePathFields)
         std::string text;
     } rows[] = {
         {false, tree, IVT_OP_COPY, "file", O::ClearField, FILE_NOT_FOLDER},
-        {false, top, IVT_OP_COPY, "missing", O::ClearField, INVALID + "Invalid source path: the directory does not exist"},
+        {false, top, IVT_OP_COPY, "missing", O::ClearField,
+         INVALID + "Invalid source path: the directory does not exist"},
         {false, tree, IVT_OP_COPY, "default", O::Accept, ""}, // the default destination, not created yet
         {false, top, IVT_OP_HASH_SOURCE, "empty", O::Accept, ""},
         {false, single, IVT_OP_COPY, "folder", O::ClearField, FOLDER_NOT_FILE},
-        {false, single, IVT_OP_COMPARE, "missing", O::ClearField, INVALID + "Invalid source path: the file does not exist"},
+        {false, single, IVT_OP_COMPARE, "missing", O::ClearField,
+         INVALID + "Invalid source path: the file does not exist"},
         {false, single, IVT_OP_HASH_SOURCE, "file", O::Accept, ""},
         {true, tree, IVT_OP_COMPARE, "file", O::RestoreDefault, FILE_NOT_FOLDER},
-        {true, top, IVT_OP_COPY, "missing", O::RestoreDefault, INVALID + "Invalid destination path: the directory does not exist"},
+        {true, top, IVT_OP_COPY, "missing", O::RestoreDefault,
+         INVALID + "Invalid destination path: the directory does not exist"},
         {true, tree, IVT_OP_COPY, "default", O::Accept, ""},
         {true, single, IVT_OP_COPY_AND_COMPARE, "folder", O::Accept, ""}, // a single file is copied into a folder
         {true, single, IVT_OP_COPY, "file", O::RestoreDefault, FILE_NOT_FOLDER},
@@ -100,12 +103,14 @@ TEST_F(PathChecks, PickedSourceFolder)
     } rows[] = {
         {IVT_TARGET_FOLDER_ONLY, "folder", O::Accept, {}},
         {IVT_TARGET_FOLDER_ONLY, "nested", O::RefuseAndIncludeSubfolders,
-         {"Error message|Error, you should choose a not-empty folder as source.\nDid you mean to use the 'Include SubFolders' mode "
-          "which includes the subfolders?\n(You're currently using the 'Do not include Sub Folders' mode.)",
+         {"Error message|Error, you should choose a not-empty folder as source.\nDid you mean to use the 'Include "
+          "SubFolders' mode which includes the subfolders?\n(You're currently using the 'Do not include Sub "
+          "Folders' mode.)",
           "|Now 'Include SubFolders' will be selected, but you can change this anytime.\nPlease choose again your "
           "source."}},
         {IVT_TARGET_SUBFOLDERS, "nested", O::Accept, {}},
-        {IVT_TARGET_SUBFOLDERS, "empty", O::Refuse, {"Error message|Error, you should choose a not-empty folder as source"}},
+        {IVT_TARGET_SUBFOLDERS, "empty", O::Refuse,
+         {"Error message|Error, you should choose a not-empty folder as source"}},
     };
     for (const auto& row : rows)
     {
@@ -121,9 +126,9 @@ TEST_F(PathChecks, PickedSourceFolder)
 
 TEST_F(PathChecks, AnotherDestinationFolderAfterACopyWarns)
 {
-    const std::string warning = "Warning message|Warning, you already have copied the source directory to the destination:\nYou "
-                                "are changing the destination folder but the previous directory used before "
-                                "remains untouched";
+    const std::string warning = "Warning message|Warning, you already have copied the source directory to the "
+                                "destination:\nYou are changing the destination folder but the previous "
+                                "directory used before remains untouched";
     const struct
     {
         bool copyMade;
