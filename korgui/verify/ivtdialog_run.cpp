@@ -68,19 +68,21 @@ void IVTDialog::StartRun(RunStart start)
     switch (start)
     {
     case RunStart::HashSourceFile:
-        if (!ListSource())
-            return;
-        m_listCtrl->SetCell(0, IVT_COL_HASH_COMPARISON, wxString());
-        HashSourceFn();
-        return;
     case RunStart::HashDestinationFile:
-        if (m_listCtrl->RowCount() == 0)
+    {
+        const bool source = start == RunStart::HashSourceFile;
+        // The destination file's row is filled in place: there must be one.
+        if (!source && m_listCtrl->RowCount() == 0)
             m_listCtrl->SetRowData(m_listCtrl->InsertRow(0, wxString()), 0);
-        if (!ListDestination())
+        if (!(source ? ListSource() : ListDestination()))
             return;
         m_listCtrl->SetCell(0, IVT_COL_HASH_COMPARISON, wxString());
-        HashDestinationFn();
+        if (source)
+            HashSourceFn();
+        else
+            HashDestinationFn();
         return;
+    }
     case RunStart::CompareFiles:
         CompareOnlySharedFiles();
         return;
