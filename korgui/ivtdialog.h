@@ -12,6 +12,11 @@
 
 class MyThread;
 class ProgressLabel;
+struct PathEntryCheck;
+struct RunInputs;
+struct RunPlan;
+enum class RunStart;
+struct ToolMessage;
 class ResultListCtrl;
 class Throttle;
 class WorkerEventChannel;
@@ -20,6 +25,7 @@ class wxChoice;
 class wxListEvent;
 class wxStaticText;
 class wxTextCtrl;
+enum ResultColumn : int;
 
 // A worker's stop request. Shared between the worker and the dialog's slot, so that
 // Stop stays safe when a detached worker has already ended and deleted itself.
@@ -186,8 +192,10 @@ public:
     std::vector<wxString> m_tmp_SrcName;
     std::vector<wxString> m_tmp_DstName;
     bool m_fullPath = true;
-    int m_lastTargetSelection = 100;    // 100: no Run yet
-    int m_lastOperationSelection = 101; // 101: no Run yet
+    static constexpr int NO_RUN_TARGET = 100;    // m_lastTargetSelection before the first Run
+    static constexpr int NO_RUN_OPERATION = 101; // m_lastOperationSelection before the first Run
+    int m_lastTargetSelection = NO_RUN_TARGET;
+    int m_lastOperationSelection = NO_RUN_OPERATION;
     wxString m_SrcdefaultPath;
     wxString m_srcFile;
     std::vector<wxString> m_pathSource;
@@ -219,15 +227,28 @@ public:
 
 private:
     void CreateControls();
+    // The default destination folder on the desktop for a date-time text.
+    static wxString DefaultDestinationFolder(const wxString& dateTimeText);
     // A message box of the tool: the dialog as parent, kept on top, OK and the information icon.
     void Message(const wxString& caption, const wxString& text);
-    // Runs a joinable listing worker to its end, counted in m_runningThreads.
-    void RunListingWorker(std::unique_ptr<MyThread> worker);
-    // Run's single-file and folder branches.
-    void RunSingleFile(int operation);
-    void RunFolders(int operation);
-    // Refuses a Run: one message, then the controls come back.
-    void RefuseRun(const wxString& caption, const wxString& text);
+    // The same for an untranslated caption and text.
+    void Message(const ToolMessage& message);
+    // A refused path entry: its message, and the field emptied or reset. False when accepted.
+    bool RefusePathEntry(wxTextCtrl* field, const PathEntryCheck& check);
+    // Runs a joinable listing worker to its end, counted in m_runningThreads. Returns
+    // false when the dialog was destroyed while it waited: the caller must return
+    // without touching it.
+    bool RunListingWorker(std::unique_ptr<MyThread> worker);
+    // SourceChoice, DestinationChoice and both; false as for RunListingWorker.
+    bool ListSource();
+    bool ListDestination();
+    bool ListBoth();
+    // What Run looks at, as it is now.
+    RunInputs CurrentRunInputs() const;
+    // Refuses a Run: its message (if any), then the controls come back.
+    void RefuseRun(const RunPlan& plan);
+    // Lists what the operation needs and starts it.
+    void StartRun(RunStart start);
     // The nine controls that Run disables and AbleWidgetsAgain enables.
     void EnableCommandControls(bool enable);
     // Progress label back to the default colour with `text`.
@@ -244,9 +265,9 @@ private:
     // The skipped entries of a side for the operation about to start: none for a single file.
     std::vector<ListingProblem> ListingProblems(const std::vector<ListingProblem>& problems) const;
     // Column events 100015 to 100019 act only while the list has rows; false when it has none.
-    bool SetCellIfRows(wxCommandEvent& event, int column);
+    bool SetCellIfRows(wxCommandEvent& event, ResultColumn column);
     // End of a hashing operation; logs when `hashColumn` holds a hash.
-    void FinishHashing(WorkerSlot& slot, int hashColumn);
+    void FinishHashing(WorkerSlot& slot, ResultColumn hashColumn);
     // Scrolls the list by `amount`, now or (when it scrolled just before) a little later.
     void ScrollListSoon(int amount);
     void ScrollListNow();
@@ -254,7 +275,7 @@ private:
     void MarkFailedRowsRed();
 
     // The text of `column` in every row, top to bottom.
-    std::vector<wxString> ColumnTexts(int column) const;
+    std::vector<wxString> ColumnTexts(ResultColumn column) const;
     // Starts a detached operation worker and counts it in m_runningThreads; `slot`,
     // when given, lets Stop reach it. A worker that cannot be created is reported, is
     // not counted, and the dialog is idle again. Returns false then. `failureText`

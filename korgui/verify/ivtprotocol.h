@@ -139,3 +139,22 @@ enum IvtCopyEndCode : int
     IVT_COPY_COMPARE_END_DONE = 3, // IVT_EVT_COPY_COMPARE_END: the worker is done
     IVT_COPY_END_SINGLE_FILE = 5,  // IVT_EVT_COPY_END: a single file was copied
 };
+
+// Displayed Path choice (m_combo2) selections.
+enum IvtView : int
+{
+    IVT_VIEW_FULL = 0,
+    IVT_VIEW_RELATIVE = 1,
+};
+
+// The other fixed payloads of ends, requests and "done" events.
+enum IvtEventCode : int
+{
+    IVT_CLEAN_REQUEST = 1,           // IVT_EVT_CLEAN
+    IVT_SCROLL_TO_TOP = 1,           // IVT_EVT_SCROLL_LIST
+    IVT_NO_DUPLICATES_END_DONE = 4,  // IVT_EVT_NO_DUPLICATES_END
+    IVT_HASH_HELPER_END_SOURCE = 7,  // IVT_EVT_HASH_HELPER_END: hash the source next
+    IVT_HASH_HELPER_END_DESTINATION = 8, // IVT_EVT_HASH_HELPER_END: hash the destination next
+    IVT_DELETE_ALL = 100,            // IVT_EVT_DELETE_ALL_ITEMS
+    IVT_PROGRESS_DONE = 100,         // IVT_EVT_PROGRESS and IVT_EVT_PROGRESS_DUPLICATES: the last one
+};

@@ -11,6 +11,17 @@
 #include <unordered_map>
 #include <vector>
 
+// The six columns of the copy-and-verify result list, left to right.
+enum ResultColumn : int
+{
+    IVT_COL_SOURCE_PATH = 0,
+    IVT_COL_DESTINATION_PATH = 1,
+    IVT_COL_SOURCE_HASH = 2,
+    IVT_COL_COPY_STATUS = 3,
+    IVT_COL_DESTINATION_HASH = 4,
+    IVT_COL_HASH_COMPARISON = 5,
+};
+
 // The rows behind the copy-and-verify result list: six text cells, an optional text
 // colour and the item data of each row. It holds no GUI code, so the list control
 // only draws it and the model can be tested on its own. Indexes out of range are

@@ -65,32 +65,49 @@ std::string ReadFileBytes(const wxString& path);
 // The one answer to a message box that the tests use, with wxTEST_DIALOG:
 //     wxTEST_DIALOG(d->Run(), kortest::ExpectMessageBox("Error").Containing("no space"));
 // It checks the caption (when given) and the text (equal to `Text`, or holding each
-// `Containing` part), records the text when asked, and answers with `Answer` (OK by
-// default).
+// `Containing` part), and answers OK.
 class ExpectMessageBox : public wxExpectModalBase<wxMessageDialog, ExpectMessageBox>
 {
 public:
-    explicit ExpectMessageBox(const wxString& caption = wxString()) : m_caption(caption), m_checkCaption(!caption.empty()) {}
+    explicit ExpectMessageBox(const wxString& caption = wxString())
+        : m_caption(caption), m_checkCaption(!caption.empty())
+    {
+    }
 
-    ExpectMessageBox& Text(const wxString& text) { m_text = text; m_checkText = true; return *this; }
-    ExpectMessageBox& Containing(const wxString& part) { m_parts.push_back(part); return *this; }
-    ExpectMessageBox& Answer(int result) { m_result = result; return *this; }
-    ExpectMessageBox& Record(wxString* text) { m_record = text; return *this; }
+    // Copies, not references: wxTEST_DIALOG keeps what it is given by const reference,
+    // which extends the life of a temporary but not of a reference to one.
+    ExpectMessageBox Text(const wxString& text) const
+    {
+        return With([&](ExpectMessageBox& e) { e.m_text = text, e.m_checkText = true; });
+    }
+    ExpectMessageBox Containing(const wxString& part) const
+    {
+        return With([&](ExpectMessageBox& e) { e.m_parts.push_back(part); });
+    }
     // The tool's own boxes: kept on top, OK and the information icon.
-    ExpectMessageBox& ToolStyle() { m_toolStyle = true; return *this; }
+    ExpectMessageBox ToolStyle() const
+    {
+        return With([](ExpectMessageBox& e) { e.m_toolStyle = true; });
+    }
 
 protected:
     int OnInvoked(wxMessageDialog* dlg) const override;
     wxString GetDefaultDescription() const override { return "message box \"" + m_caption + m_text + "\""; }
 
 private:
+    template <class Change>
+    ExpectMessageBox With(Change change) const
+    {
+        ExpectMessageBox e(*this);
+        change(e);
+        return e;
+    }
+
     wxString m_caption;
     bool m_checkCaption = false;
     wxString m_text;
     bool m_checkText = false;
     std::vector<wxString> m_parts;
-    int m_result = wxID_OK;
-    wxString* m_record = nullptr;
     bool m_toolStyle = false;
 };
 

@@ -2,7 +2,7 @@
 // silence: every operation shows each as a row that does not read "Ok" or "Success",
 // and names them all in its end message; the log keeps their rows.
 
-#include "ivtrun.h"
+#include "ivtfixture.h"
 
 #include "korverify/verifylog.h"
 
@@ -11,7 +11,7 @@
 
 using namespace kortest;
 
-TEST_F(IvtRunTest, SkippedEntriesAreRowsAndAreNamedAtTheEnd)
+TEST_F(IvtDialogTest, SkippedEntriesAreRowsAndAreNamedAtTheEnd)
 {
     IVTDialog* d = dialog.get();
     TempDir src, dst, elsewhere;
@@ -33,7 +33,6 @@ TEST_F(IvtRunTest, SkippedEntriesAreRowsAndAreNamedAtTheEnd)
     const std::vector<std::pair<wxString, wxString>> skipped{{src / "pipe", "Skipped: a FIFO (named pipe)"},
                                                              {src / "zfolder", folderReason}};
     Choose(d->m_combo3, HASH_MD5);
-    Choose(d->m_combo4, IVT_TARGET_SUBFOLDERS);
 
     // The caption of the end message; Copy Status and Hash Comparison of a skipped entry's row.
     const struct { int operation; const char *caption, *status, *comparison; } cases[] = {
@@ -45,12 +44,8 @@ TEST_F(IvtRunTest, SkippedEntriesAreRowsAndAreNamedAtTheEnd)
     {
         SCOPED_TRACE(c.caption);
         Click(d->m_buttonClean);
-        Choose(d->m_combo1, c.operation);
-        Enter(d->m_tc1, src.Path());
-        Enter(d->m_tc2, dst.Path());
-        ExpectMessageBox endMessage(c.caption); // named: the builder returns a reference
-        endMessage.Containing(skipped[0].first).Containing(skipped[1].first);
-        wxTEST_DIALOG(RunToEnd(d), endMessage);
+        wxTEST_DIALOG(RunToEnd(src.Path(), dst.Path(), c.operation),
+                      ExpectMessageBox(c.caption).Containing(skipped[0].first).Containing(skipped[1].first));
 
         ASSERT_EQ(d->m_listCtrl->RowCount(), 4);
         for (long row = 0; row < 2; ++row)

@@ -1,179 +1,56 @@
-// The channel from worker threads to the GUI thread: order, immediate delivery,
-// back-pressure, and release of every waiting sender when the receiver goes away.
+// The channel from worker threads to the GUI thread: every event applied in the order
+// sent, on the GUI thread, also while a handler waits for another worker.
 
-#include "ivtfixture.h"
+#include "harness/helpers.h"
 
+#include "korgui/verify/workerevents.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/utils.h>
+
+#include <atomic>
 #include <thread>
-
-using namespace kortest;
-
-namespace
-{
-
-// Records every protocol event it gets, with the thread it ran on.
-class Recorder : public wxEvtHandler
-{
-public:
-    Recorder() { Bind(wxEVT_TEXT, &Recorder::OnText, this); }
-
-    struct Seen
-    {
-        int id;
-        int value;
-        wxString text;
-        bool onMainThread;
-    };
-    std::vector<Seen> seen;
-    std::atomic<int> handled{0};
-
-private:
-    void OnText(wxCommandEvent& event)
-    {
-        seen.push_back({event.GetId(), event.GetInt(), event.GetString(), wxIsMainThread()});
-        ++handled;
-    }
-};
-
-} // namespace
 
 TEST(WorkerEvents, QueuedAndImmediateEventsArriveInOrderOnTheGuiThread)
 {
-    Recorder recorder;
-    auto channel = WorkerEventChannel::Create(&recorder);
+    wxEvtHandler target;
+    std::vector<wxString> seen; // "<id> <value> <text>", GUI thread only
+    std::atomic<int> handled{0};
+    bool allOnMainThread = true;
+    target.Bind(wxEVT_TEXT, [&](wxCommandEvent& e) {
+        seen.push_back(wxString::Format("%d %d ", e.GetId(), e.GetInt()) + e.GetString());
+        allOnMainThread = allOnMainThread && wxIsMainThread();
+        ++handled;
+    });
+    auto channel = WorkerEventChannel::Create(&target);
     std::atomic<bool> done{false};
     std::vector<int> handledWhenSendReturned;
     std::thread worker([&] {
         for (int i = 0; i < 3000; ++i)
         {
-            if (i % 100 == 99)
-            {
-                EXPECT_TRUE(channel->Send(100046, i, wxString::Format("now %d", i)));
-                // The handler has run, and so has everything sent before it.
-                handledWhenSendReturned.push_back(recorder.handled.load());
-            }
-            else
+            if (i % 100 != 99)
             {
                 EXPECT_TRUE(channel->Post(100014, i, wxString::Format("row %d", i)));
+                continue;
             }
+            EXPECT_TRUE(channel->Send(100046, i, "now"));
+            // The handler has run, and so has everything sent before it.
+            handledWhenSendReturned.push_back(handled.load());
         }
         done = true;
     });
     WaitDispatchingEvents([&] { return done.load() && channel->InFlight() == 0; });
     worker.join();
 
-    ASSERT_EQ(recorder.seen.size(), 3000u);
+    ASSERT_EQ(seen.size(), 3000u);
     for (int i = 0; i < 3000; ++i)
-    {
-        const Recorder::Seen& s = recorder.seen[i];
-        EXPECT_EQ(s.value, i);
-        EXPECT_EQ(s.id, i % 100 == 99 ? 100046 : 100014);
-        EXPECT_EQ(s.text, wxString::Format(i % 100 == 99 ? "now %d" : "row %d", i));
-        EXPECT_TRUE(s.onMainThread);
-    }
+        EXPECT_EQ(seen[i], i % 100 == 99 ? wxString::Format("100046 %d now", i)
+                                         : wxString::Format("100014 %d row %d", i, i));
+    EXPECT_TRUE(allOnMainThread);
     ASSERT_EQ(handledWhenSendReturned.size(), 30u);
     for (size_t k = 0; k < handledWhenSendReturned.size(); ++k)
         EXPECT_EQ(handledWhenSendReturned[k], static_cast<int>(k + 1) * 100);
-}
-
-TEST(WorkerEvents, SenderWaitsWhileTooManyEventsAreUnhandled)
-{
-    Recorder recorder;
-    auto channel = WorkerEventChannel::Create(&recorder);
-    const int total = 3 * WorkerEventChannel::MAX_IN_FLIGHT;
-    std::atomic<int> posted{0};
-    std::thread worker([&] {
-        for (int i = 0; i < total; ++i)
-        {
-            channel->Post(100014, i);
-            ++posted;
-        }
-    });
-    // Nothing is dispatched: the worker fills the bound and waits there.
-    while (posted.load() < WorkerEventChannel::MAX_IN_FLIGHT)
-        wxMilliSleep(1);
-    wxMilliSleep(200);
-    EXPECT_EQ(posted.load(), WorkerEventChannel::MAX_IN_FLIGHT);
-    EXPECT_EQ(channel->InFlight(), WorkerEventChannel::MAX_IN_FLIGHT);
-
-    WaitDispatchingEvents([&] { return posted.load() == total && channel->InFlight() == 0; });
-    worker.join();
-    ASSERT_EQ(recorder.seen.size(), static_cast<size_t>(total));
-    for (int i = 0; i < total; ++i)
-        ASSERT_EQ(recorder.seen[i].value, i);
-}
-
-TEST(WorkerEvents, DetachReleasesWaitingSendersAndDropsLaterEvents)
-{
-    Recorder recorder;
-    auto channel = WorkerEventChannel::Create(&recorder);
-    std::atomic<bool> posterDone{false}, senderDone{false};
-    std::atomic<int> postsAccepted{0};
-    bool sendResult = true;
-    std::thread poster([&] {
-        while (channel->Post(100014, 1))
-            ++postsAccepted;
-        posterDone = true;
-    });
-    while (postsAccepted.load() < WorkerEventChannel::MAX_IN_FLIGHT)
-        wxMilliSleep(1);
-    std::thread sender([&] {
-        sendResult = channel->Send(100046, 2); // waits for a handler that will never run
-        senderDone = true;
-    });
-    wxMilliSleep(100);
-    EXPECT_FALSE(posterDone.load());
-    EXPECT_FALSE(senderDone.load());
-
-    channel->Detach(); // what the dialog does when it is destroyed
-    poster.join();
-    sender.join();
-    EXPECT_FALSE(sendResult);
-    EXPECT_EQ(postsAccepted.load(), WorkerEventChannel::MAX_IN_FLIGHT);
-    EXPECT_FALSE(channel->Post(100014, 3));
-    EXPECT_FALSE(channel->Send(100014, 3));
-    bool called = false;
-    EXPECT_FALSE(channel->CallAndWait([&] { called = true; }));
-    // Events still queued are dropped, not delivered to a receiver that is gone.
-    PumpFor(std::chrono::milliseconds(50));
-    EXPECT_TRUE(recorder.seen.empty());
-    EXPECT_FALSE(called);
-}
-
-TEST(WorkerEvents, WorkerOfADestroyedDialogEndsWithoutHanging)
-{
-    UnexpectedModalGuard guard;
-    auto* dialog = new IVTDialog(nullptr, AppVersion(), "t");
-    wxWeakRef<IVTDialog> alive(dialog);
-    std::vector<Step> steps(3 * WorkerEventChannel::MAX_IN_FLIGHT, Step{IVT_EVT_INSERT_ITEM, 0, "row"});
-    steps.push_back({IVT_EVT_SRC_DIR, 0, "/x", true});
-    auto worker = std::make_unique<ScriptWorker>(dialog, steps);
-    ASSERT_EQ(worker->Run(), wxTHREAD_NO_ERROR);
-    // The host goes away with the dialog while its worker is still sending.
-    PumpFor(std::chrono::milliseconds(20));
-    delete dialog;
-    EXPECT_FALSE(alive);
-    worker->Wait(); // released: it ends instead of waiting for a dialog that is gone
-    EXPECT_TRUE(worker->finished);
-}
-
-TEST(WorkerEvents, CallAndWaitRunsOnTheGuiThread)
-{
-    Recorder recorder;
-    auto channel = WorkerEventChannel::Create(&recorder);
-    std::atomic<bool> done{false};
-    bool ranOnMain = false;
-    std::thread worker([&] {
-        EXPECT_TRUE(channel->CallAndWait([&] { ranOnMain = wxIsMainThread(); }));
-        done = true;
-    });
-    WaitDispatchingEvents([&] { return done.load(); });
-    worker.join();
-    EXPECT_TRUE(ranOnMain);
-    // On the GUI thread itself it runs at once instead of waiting for itself.
-    bool direct = false;
-    EXPECT_TRUE(channel->CallAndWait([&] { direct = true; }));
-    EXPECT_TRUE(direct);
-    EXPECT_TRUE(channel->Post(100014, 1)); // never blocks the GUI thread
 }
 
 TEST(WorkerEvents, EventsKeepFlowingWhileAHandlerWaitsForAnotherWorker)
