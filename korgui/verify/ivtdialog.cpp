@@ -1,5 +1,6 @@
 #include "korgui/ivtdialog.h"
 
+#include "korgui/common/uniquefolder.h"
 #include "korgui/verify/datetimetext.h"
 #include "korgui/verify/ivtworkers.h"
 #include "korgui/verify/progresslabel.h"
@@ -43,7 +44,7 @@ bool IsFolderWithFiles(const wxString& folder, bool recursive)
 
 wxString ImportFolder(const wxString& dateTimeText)
 {
-    return GetUserDesktopPath() + wxFileName::GetPathSeparator() + "import-" + dateTimeText;
+    return UniqueFolderPath(GetUserDesktopPath(), "import-" + dateTimeText);
 }
 
 // Fixed widths keep the rows aligned; a translation that needs more room gets it.

@@ -1,7 +1,6 @@
 #pragma once
 
-// Finding and working the capture window's controls by their window names, as the
-// user would through them (shared by the screen capture tests).
+// Working the capture window's controls by their window names, as a user would.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +8,7 @@
 #include <wx/combobox.h>
 #include <wx/textctrl.h>
 
-template <typename T>
+template <typename T = wxWindow>
 T* Find(wxWindow* frame, const char* name)
 {
     T* control = dynamic_cast<T*>(wxWindow::FindWindowByName(name, frame));
@@ -19,7 +18,7 @@ T* Find(wxWindow* frame, const char* name)
 
 inline wxString Label(wxWindow* frame, const char* name)
 {
-    return Find<wxWindow>(frame, name)->GetLabel();
+    return Find(frame, name)->GetLabel();
 }
 
 inline void Click(wxWindow* frame, const char* name)
@@ -28,20 +27,6 @@ inline void Click(wxWindow* frame, const char* name)
     wxCommandEvent event(wxEVT_BUTTON, button->GetId());
     event.SetEventObject(button);
     button->HandleWindowEvent(event);
-}
-
-// Picks `entry` from a list as the user would, with its selection event.
-inline void Choose(wxWindow* frame, const char* name, const wxString& entry)
-{
-    auto* combo = Find<wxComboBox>(frame, name);
-    const int n = combo->FindString(entry, true);
-    ASSERT_NE(n, wxNOT_FOUND) << entry.utf8_string();
-    combo->SetSelection(n);
-    wxCommandEvent event(wxEVT_COMBOBOX, combo->GetId());
-    event.SetEventObject(combo);
-    event.SetInt(n);
-    event.SetString(combo->GetString(n));
-    combo->HandleWindowEvent(event);
 }
 
 // Types into a text field or an editable list.

@@ -1,10 +1,10 @@
-// The second process of the single-instance tests: a new start of an application.
+// A new start of an application, for the single-instance tests:
 //
 //   singleinstance_helper LOCK SERVICE ACTION FORCE [ARGUMENTS...]
 //
-// calls IsThereAnotherInstance with ARGUMENTS as the start's command line and prints
-// "result=0|1", "checker=null|set" and every message box it shows as
-// "message=CAPTION|TEXT" (answered with OK).
+// calls IsThereAnotherInstance with ARGUMENTS as its command line and prints every
+// message box it shows as "message=CAPTION|TEXT" (answered with OK), then
+// "result=0|1", "checker=null|set" and "delivered=0|1".
 
 #include "korgui/singleinstance.h"
 
@@ -21,30 +21,24 @@
 namespace
 {
 
-class Client : public SingleInstanceClient
+struct Client : SingleInstanceClient
 {
-public:
     wxConnectionBase* OnMakeConnection() override { return new wxConnection; }
 };
 
-class Factory : public SingleInstanceClientFactory
+struct Factory : SingleInstanceClientFactory
 {
-public:
     std::unique_ptr<SingleInstanceClient> CreateClient() const override { return std::make_unique<Client>(); }
 };
 
-class AnswerMessageBoxes : public wxModalDialogHook
+struct AnswerMessageBoxes : wxModalDialogHook
 {
-protected:
     int Enter(wxDialog* dialog) override
     {
-        if (auto* box = wxDynamicCast(dialog, wxMessageDialog))
-        {
-            std::printf("message=%s|%s\n", box->GetCaption().utf8_str().data(), box->GetMessage().utf8_str().data());
-            return wxID_OK;
-        }
-        std::printf("unexpected dialog\n");
-        return wxID_CANCEL;
+        const auto* box = wxDynamicCast(dialog, wxMessageDialog);
+        std::printf("message=%s|%s\n", box ? box->GetCaption().utf8_str().data() : "?",
+                    box ? box->GetMessage().utf8_str().data() : "not a message box");
+        return wxID_OK;
     }
     void Exit(wxDialog*) override {}
 };
@@ -54,13 +48,8 @@ protected:
 int main(int argc, char** argv)
 {
     if (argc < 5)
-    {
-        std::fprintf(stderr, "usage: %s LOCK SERVICE ACTION FORCE [ARGUMENTS...]\n", argv[0]);
         return 2;
-    }
-    // The toolkit's application sees only the program: its own command-line parser
-    // would refuse the start's arguments.
-    int wxArgc = 1;
+    int wxArgc = 1; // the toolkit's own parser would refuse the start's arguments
     wxApp::SetInstance(new wxApp);
     if (!wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit())
         return 2;
@@ -68,22 +57,23 @@ int main(int argc, char** argv)
     AnswerMessageBoxes hook;
     hook.Register();
 
-    // The start's own command line: the program followed by ARGUMENTS.
-    wxCmdLineArgsArray startArgs;
-    wxArrayString startList;
-    startList.push_back(wxString::FromUTF8(argv[0]));
+    wxArrayString start;
+    start.push_back(wxString::FromUTF8(argv[0]));
     for (int i = 5; i < argc; ++i)
-        startList.push_back(wxString::FromUTF8(argv[i]));
+        start.push_back(wxString::FromUTF8(argv[i]));
     std::vector<const wchar_t*> pointers;
-    for (const wxString& a : startList)
+    for (const wxString& a : start)
         pointers.push_back(a.wc_str());
+    wxCmdLineArgsArray startArgs;
     startArgs.Init(static_cast<int>(pointers.size()), pointers.data());
 
     wxSingleInstanceChecker* checker = nullptr;
+    bool delivered = false;
     const bool result = IsThereAnotherInstance(
-        wxString::FromUTF8(argv[1]), wxString::FromUTF8(argv[2]), "topic", "Caption", static_cast<int>(startList.size()), startArgs, std::atoi(argv[4]) != 0,
-        Factory(), static_cast<SingleInstanceOnAlreadyRunningAction>(std::atoi(argv[3])), checker);
-    std::printf("result=%d\nchecker=%s\n", result ? 1 : 0, checker ? "set" : "null");
+        wxString::FromUTF8(argv[1]), wxString::FromUTF8(argv[2]), "topic", "Caption", static_cast<int>(start.size()),
+        startArgs, std::atoi(argv[4]) != 0, Factory(),
+        static_cast<SingleInstanceOnAlreadyRunningAction>(std::atoi(argv[3])), checker, &delivered);
+    std::printf("result=%d\nchecker=%s\ndelivered=%d\n", result ? 1 : 0, checker ? "set" : "null", delivered ? 1 : 0);
     std::fflush(stdout);
     delete checker;
 
