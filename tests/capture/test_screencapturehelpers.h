@@ -16,31 +16,17 @@ T* Find(wxWindow* frame, const char* name)
     return control;
 }
 
-inline wxString Label(wxWindow* frame, const char* name)
-{
-    return Find(frame, name)->GetLabel();
-}
-
 inline void Click(wxWindow* frame, const char* name)
 {
     auto* button = Find<wxButton>(frame, name);
     wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-    event.SetEventObject(button);
     button->HandleWindowEvent(event);
 }
 
-// Types into a text field or an editable list.
-inline void SetText(wxWindow* frame, const char* name, const wxString& text)
+// The text of a field or an editable list, which the user types into.
+inline wxTextEntry* Entry(wxWindow* frame, const char* name)
 {
-    if (auto* combo = dynamic_cast<wxComboBox*>(wxWindow::FindWindowByName(name, frame)))
-        combo->SetValue(text);
-    else
-        Find<wxTextCtrl>(frame, name)->SetValue(text);
-}
-
-inline wxString Text(wxWindow* frame, const char* name)
-{
-    if (auto* combo = dynamic_cast<wxComboBox*>(wxWindow::FindWindowByName(name, frame)))
-        return combo->GetValue();
-    return Find<wxTextCtrl>(frame, name)->GetValue();
+    wxWindow* window = Find(frame, name);
+    return dynamic_cast<wxComboBox*>(window) ? static_cast<wxTextEntry*>(static_cast<wxComboBox*>(window))
+                                             : static_cast<wxTextEntry*>(static_cast<wxTextCtrl*>(window));
 }

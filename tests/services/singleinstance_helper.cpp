@@ -1,10 +1,7 @@
-// A new start of an application, for the single-instance tests:
-//
-//   singleinstance_helper LOCK SERVICE ACTION FORCE [ARGUMENTS...]
-//
-// calls IsThereAnotherInstance with ARGUMENTS as its command line and prints every
-// message box it shows as "message=CAPTION|TEXT" (answered with OK), then
-// "result=0|1", "checker=null|set" and "delivered=0|1".
+// A new start of an application for the single-instance tests:
+//   singleinstance_helper LOCK SERVICE ACTION [ARGUMENTS...]
+// prints each message box it is shown as "message=CAPTION|TEXT" (answered with OK),
+// then "result=0|1", "checker=null|set" and "delivered=0|1".
 
 #include "korgui/singleinstance.h"
 
@@ -18,9 +15,6 @@
 #include <cstdlib>
 #include <vector>
 
-namespace
-{
-
 struct Client : SingleInstanceClient
 {
     wxConnectionBase* OnMakeConnection() override { return new wxConnection; }
@@ -31,35 +25,28 @@ struct Factory : SingleInstanceClientFactory
     std::unique_ptr<SingleInstanceClient> CreateClient() const override { return std::make_unique<Client>(); }
 };
 
-struct AnswerMessageBoxes : wxModalDialogHook
+struct PrintMessageBoxes : wxModalDialogHook
 {
     int Enter(wxDialog* dialog) override
     {
-        const auto* box = wxDynamicCast(dialog, wxMessageDialog);
-        std::printf("message=%s|%s\n", box ? box->GetCaption().utf8_str().data() : "?",
-                    box ? box->GetMessage().utf8_str().data() : "not a message box");
+        const auto* box = static_cast<wxMessageDialog*>(dialog); // the only kind it shows
+        std::printf("message=%s|%s\n", box->GetCaption().utf8_str().data(), box->GetMessage().utf8_str().data());
         return wxID_OK;
     }
     void Exit(wxDialog*) override {}
 };
 
-} // namespace
-
 int main(int argc, char** argv)
 {
-    if (argc < 5)
-        return 2;
     int wxArgc = 1; // the toolkit's own parser would refuse the start's arguments
     wxApp::SetInstance(new wxApp);
-    if (!wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit())
+    if (argc < 4 || !wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit())
         return 2;
     delete wxLog::SetActiveTarget(new wxLogStderr);
-    AnswerMessageBoxes hook;
+    PrintMessageBoxes hook;
     hook.Register();
-
-    wxArrayString start;
-    start.push_back(wxString::FromUTF8(argv[0]));
-    for (int i = 5; i < argc; ++i)
+    std::vector<wxString> start = {wxString::FromUTF8(argv[0])};
+    for (int i = 4; i < argc; ++i)
         start.push_back(wxString::FromUTF8(argv[i]));
     std::vector<const wchar_t*> pointers;
     for (const wxString& a : start)
@@ -71,14 +58,11 @@ int main(int argc, char** argv)
     bool delivered = false;
     const bool result = IsThereAnotherInstance(
         wxString::FromUTF8(argv[1]), wxString::FromUTF8(argv[2]), "topic", "Caption", static_cast<int>(start.size()),
-        startArgs, std::atoi(argv[4]) != 0, Factory(),
-        static_cast<SingleInstanceOnAlreadyRunningAction>(std::atoi(argv[3])), checker, &delivered);
+        startArgs, false, Factory(), static_cast<SingleInstanceOnAlreadyRunningAction>(std::atoi(argv[3])), checker,
+        &delivered);
     std::printf("result=%d\nchecker=%s\ndelivered=%d\n", result ? 1 : 0, checker ? "set" : "null", delivered ? 1 : 0);
-    std::fflush(stdout);
     delete checker;
-
     hook.Unregister();
-    wxTheApp->OnExit();
     wxEntryCleanup();
     return 0;
 }
