@@ -195,6 +195,14 @@ void ScreenCaptureFrame::CreateControls()
     m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnView, this, viewButton->GetId());
     m_panel->Bind(wxEVT_COMBOBOX, &ScreenCaptureFrame::OnFormatChanged, this, m_formatCombo->GetId());
     m_panel->Bind(wxEVT_COMBOBOX, &ScreenCaptureFrame::OnRegionChoice, this, m_regionCombo->GetId());
+    m_panel->Bind(
+        wxEVT_TEXT,
+        [this](wxCommandEvent& event) {
+            event.Skip();
+            if (m_regionCombo->GetValue() != _("Select Region..."))
+                m_regionBeforeSelection = m_regionCombo->GetValue();
+        },
+        m_regionCombo->GetId());
     m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnStartStop, this, m_startStopButton->GetId());
     m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnCloseButton, this, m_closeButton->GetId());
     m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnHelp, this, helpButton->GetId());
@@ -346,7 +354,7 @@ void ScreenCaptureFrame::StartRecording()
     {
         // Nothing has changed yet: the window stays ready for another try.
         if (e.GetCode() != 1)
-            wxMessageBox(BreakLongWords(wxGetTranslation(e.GetMessage())), _("Error"), wxOK | wxCENTRE);
+            wxMessageBox(BreakLongWords(wxGetTranslation(e.GetMessage())), _("Error"), wxOK | wxCENTRE | wxICON_ERROR);
         return;
     }
     m_capturing = true;

@@ -81,4 +81,6 @@ private:
     wxStaticText* m_framesLostText = nullptr;
 
     wxString m_lastVideoPath;
+    // What the region field held before "Select Region..." was chosen; back when the selection is cancelled.
+    wxString m_regionBeforeSelection = _("Full Screen");
 };

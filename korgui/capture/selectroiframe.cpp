@@ -56,6 +56,8 @@ SelectRoiFrame::SelectRoiFrame(ScreenCaptureFrame* owner)
 void SelectRoiFrame::OnClose(wxCloseEvent&)
 {
     // Cancels the selection only: the capture window and the application go on.
+    if (m_owner->m_regionCombo->GetValue() == _("Select Region..."))
+        m_owner->m_regionCombo->ChangeValue(m_owner->m_regionBeforeSelection);
     Destroy();
 }
 

@@ -15,6 +15,24 @@ std::uint32_t ReadLittleEndian32(const std::string& bytes, std::size_t offset)
     return value;
 }
 
+// Takes the payload of the frame at the start of `input`: its 32-bit size sits at
+// `sizeAt`, the payload follows a header of `headerBytes`. A size over `maxBytes`
+// is refused before any of it has come.
+IpcParse TakeFrame(std::string& input, std::size_t sizeAt, std::size_t headerBytes, std::size_t maxBytes,
+                   std::string& payload, std::uint32_t& size)
+{
+    if (input.size() < headerBytes)
+        return IpcParse::Incomplete;
+    size = ReadLittleEndian32(input, sizeAt);
+    if (size > maxBytes)
+        return IpcParse::Refused;
+    if (input.size() < headerBytes + std::size_t(size))
+        return IpcParse::Incomplete;
+    payload = input.substr(headerBytes, size);
+    input.erase(0, headerBytes + std::size_t(size));
+    return IpcParse::Request;
+}
+
 } // namespace
 
 IpcParse TakeIpcRequest(std::string& input, bool connected, std::size_t maxDataBytes, IpcRequest& request,
@@ -23,55 +41,44 @@ IpcParse TakeIpcRequest(std::string& input, bool connected, std::size_t maxDataB
     if (input.empty())
         return IpcParse::Incomplete;
     const auto code = static_cast<unsigned char>(input[0]);
-    if (!connected)
+    const auto format = static_cast<wxIPCFormat>(input.size() > 1 ? static_cast<unsigned char>(input[1]) : 0);
+    std::string payload;
+    std::uint32_t size = 0;
+    IpcParse result = IpcParse::Refused;
+    if (!connected && code == IPC_CONNECT)
     {
-        if (code != IPC_CONNECT)
-        {
-            refusal = wxString::Format(_("request %u before a connection"), static_cast<unsigned>(code));
-            return IpcParse::Refused;
-        }
-        if (input.size() < 5)
-            return IpcParse::Incomplete;
-        const std::uint32_t length = ReadLittleEndian32(input, 1);
-        if (length > maxIpcTopicBytes)
-        {
-            refusal = wxString::Format(_("a topic of %u bytes"), static_cast<unsigned>(length));
-            return IpcParse::Refused;
-        }
-        if (input.size() < 5 + std::size_t(length))
-            return IpcParse::Incomplete;
-        request = IpcRequest();
-        request.code = IPC_CONNECT;
-        request.topic = wxString::FromUTF8(input.data() + 5, length);
-        input.erase(0, 5 + std::size_t(length));
-        return IpcParse::Request;
+        // code, size, topic
+        result = TakeFrame(input, 1, 5, maxIpcTopicBytes, payload, size);
+        if (result == IpcParse::Refused)
+            refusal = wxString::Format(_("a topic of %u bytes"), static_cast<unsigned>(size));
     }
-    if (code == IPC_DISCONNECT)
+    else if (connected && code == IPC_EXECUTE)
     {
-        request = IpcRequest();
-        request.code = IPC_DISCONNECT;
+        // code, format, size, data
+        result = TakeFrame(input, 2, 6, maxDataBytes, payload, size);
+        if (result == IpcParse::Refused)
+            refusal = wxString::Format(_("a message of %u bytes"), static_cast<unsigned>(size));
+    }
+    else if (connected && code == IPC_DISCONNECT)
+    {
         input.erase(0, 1);
-        return IpcParse::Request;
+        result = IpcParse::Request;
     }
-    if (code != IPC_EXECUTE)
+    else
     {
-        refusal = wxString::Format(_("request %u, which is not served"), static_cast<unsigned>(code));
-        return IpcParse::Refused;
+        refusal = connected ? wxString::Format(_("request %u, which is not served"), static_cast<unsigned>(code))
+                            : wxString::Format(_("request %u before a connection"), static_cast<unsigned>(code));
     }
-    if (input.size() < 6)
-        return IpcParse::Incomplete;
-    const std::uint32_t size = ReadLittleEndian32(input, 2);
-    if (size > maxDataBytes)
-    {
-        refusal = wxString::Format(_("a message of %u bytes"), static_cast<unsigned>(size));
-        return IpcParse::Refused;
-    }
-    if (input.size() < 6 + std::size_t(size))
-        return IpcParse::Incomplete;
+    if (result != IpcParse::Request)
+        return result;
     request = IpcRequest();
-    request.code = IPC_EXECUTE;
-    request.format = static_cast<wxIPCFormat>(static_cast<unsigned char>(input[1]));
-    request.data = input.substr(6, size);
-    input.erase(0, 6 + std::size_t(size));
+    request.code = static_cast<IpcCode>(code);
+    if (code == IPC_CONNECT)
+        request.topic = wxString::FromUTF8(payload.data(), payload.size());
+    if (code == IPC_EXECUTE)
+    {
+        request.format = format;
+        request.data = std::move(payload);
+    }
     return IpcParse::Request;
 }

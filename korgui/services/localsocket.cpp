@@ -26,44 +26,54 @@ std::int64_t NowMillis()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-bool IsPrivateFolder(const wxString& path, wxString& error)
+namespace
+{
+
+// The texts that say why a folder or a socket is not private, each a format with the path.
+struct PrivateKind
+{
+    mode_t type;
+    const char* cannotRead; // and the system's reason
+    const char* wrongType;
+    const char* otherOwner;
+    const char* openMode; // and the mode
+};
+
+const PrivateKind privateFolder = {
+    S_IFDIR, wxTRANSLATE("Cannot read the folder \"%s\": %s"), wxTRANSLATE("\"%s\" is not a folder."),
+    wxTRANSLATE("The folder \"%s\" belongs to another user."),
+    wxTRANSLATE("Other users can enter the folder \"%s\" (mode %03o).")};
+const PrivateKind privateSocket = {
+    S_IFSOCK, wxTRANSLATE("Cannot read the socket \"%s\": %s"), wxTRANSLATE("\"%s\" is not a socket."),
+    wxTRANSLATE("The socket \"%s\" belongs to another user."),
+    wxTRANSLATE("Other users can use the socket \"%s\" (mode %03o).")};
+
+bool IsPrivate(const wxString& path, const PrivateKind& kind, wxString& error)
 {
     struct stat st;
     if (lstat(NativePath(path).c_str(), &st) != 0)
-    {
-        error = wxString::Format(_("Cannot read the folder \"%s\": %s"), path, wxSysErrorMsgStr(errno));
-        return false;
-    }
-    if (!S_ISDIR(st.st_mode))
-        error = wxString::Format(_("\"%s\" is not a folder."), path);
+        error = wxString::Format(wxGetTranslation(kind.cannotRead), path, wxSysErrorMsgStr(errno));
+    else if ((st.st_mode & S_IFMT) != kind.type)
+        error = wxString::Format(wxGetTranslation(kind.wrongType), path);
     else if (st.st_uid != geteuid())
-        error = wxString::Format(_("The folder \"%s\" belongs to another user."), path);
+        error = wxString::Format(wxGetTranslation(kind.otherOwner), path);
     else if ((st.st_mode & 077) != 0)
-        error = wxString::Format(_("Other users can enter the folder \"%s\" (mode %03o)."), path,
-                                 static_cast<unsigned>(st.st_mode & 0777));
+        error = wxString::Format(wxGetTranslation(kind.openMode), path, static_cast<unsigned>(st.st_mode & 0777));
     else
         return true;
     return false;
 }
 
+} // namespace
+
+bool IsPrivateFolder(const wxString& path, wxString& error)
+{
+    return IsPrivate(path, privateFolder, error);
+}
+
 bool IsOwnSocket(const wxString& path, wxString& error)
 {
-    struct stat st;
-    if (lstat(NativePath(path).c_str(), &st) != 0)
-    {
-        error = wxString::Format(_("Cannot read the socket \"%s\": %s"), path, wxSysErrorMsgStr(errno));
-        return false;
-    }
-    if (!S_ISSOCK(st.st_mode))
-        error = wxString::Format(_("\"%s\" is not a socket."), path);
-    else if (st.st_uid != geteuid())
-        error = wxString::Format(_("The socket \"%s\" belongs to another user."), path);
-    else if ((st.st_mode & 077) != 0)
-        error = wxString::Format(_("Other users can use the socket \"%s\" (mode %03o)."), path,
-                                 static_cast<unsigned>(st.st_mode & 0777));
-    else
-        return true;
-    return false;
+    return IsPrivate(path, privateSocket, error);
 }
 
 int ConnectTo(const wxString& path)

@@ -29,11 +29,6 @@ struct HostFrame
         frame->SetMenuBar(bar);
     }
     ~HostFrame() { frame->Destroy(); }
-    void Show()
-    {
-        frame->Show();
-        PumpUntil([&] { return frame->IsShownOnScreen(); }, std::chrono::seconds(10), "frame shown");
-    }
     wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "Host", wxPoint(50, 50), wxSize(600, 300));
     wxMenuBar* bar = new wxMenuBar;
 };
@@ -53,8 +48,7 @@ wxColour BackgroundOf(GtkWidget* widget)
 TEST(MainframeNotification, RecordsTheLastNoticeThroughTheFileStoreAndDistrustsWhatItReads)
 {
     MainframeNotification record;
-    EXPECT_FALSE(record.GetLastNotified().IsValid());
-    EXPECT_EQ(record.WriteToJson(), (wxJSONValue{{member, ""}}));
+    EXPECT_TRUE(!record.GetLastNotified().IsValid() && record.WriteToJson() == (wxJSONValue{{member, ""}}));
     const wxDateTime when(29, wxDateTime::Feb, 2024, 23, 59, 58);
     record.SetLastNotified(when);
     record.SetLastNotified(wxDateTime()); // an invalid time changes nothing
@@ -85,7 +79,8 @@ TEST(MenuNotification, AttachesOnceInTheNoticeColourAndLeavesWhenOpened)
     ASSERT_EQ(host.bar->GetMenuCount(), 3u);
     EXPECT_EQ(host.bar->GetMenuLabel(2), "Notice");
     wxMenu* menu = notification->GetMenu();
-    host.Show();
+    host.frame->Show();
+    PumpUntil([&] { return host.frame->IsShownOnScreen(); }, std::chrono::seconds(10), "frame shown");
     wxColour background, text;
     NotificationMenuColours(background, text);
     EXPECT_EQ(BackgroundOf(menu->m_owner).GetRGB(), background.GetRGB());
