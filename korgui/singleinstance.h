@@ -125,12 +125,12 @@ protected:
 // the application. Returns true when another instance runs: with
 // SingleInstancePassCommandLine, the arguments 1 to argc - 1 are first sent to it
 // as the JSON text of an array of strings on `serviceName` and `topic`; `checker`
-// is then null, and `delivered` (when given) says whether they arrived. When they
-// cannot be sent, a message box captioned `caption` says why; when nobody serves
-// the socket at all, the lock is taken to be left over from an instance that was
-// killed: it is taken over and the result is false, so that this start opens the
-// arguments itself. With `forceAnotherInstance` it returns true at once and leaves
-// the checker.
+// is then null, and `delivered` (when given) is false only when there were
+// arguments and they did not arrive: a message box captioned `caption` then says
+// why. When nobody serves the socket at all (with or without arguments), the lock
+// is taken to be left over from an instance that was killed: it is taken over and
+// the result is false, so that this start opens the arguments itself. With
+// `forceAnotherInstance` it returns true at once and leaves the checker.
 bool IsThereAnotherInstance(const wxString& lockName, const wxString& serviceName, const wxString& topic,
                             const wxString& caption, int argc, const wxCmdLineArgsArray& argv,
                             bool forceAnotherInstance, const SingleInstanceClientFactory& clientFactory,

@@ -8,18 +8,14 @@
 wxString UniqueFolderPath(const wxString& parent, const wxString& name)
 {
     static std::mutex mutex;
-    static std::set<wxString> reserved;
+    static std::set<wxString> given;
 
     const std::lock_guard<std::mutex> lock(mutex);
     for (int suffix = 1;; ++suffix)
     {
-        const wxString candidate = wxFileName(parent, suffix == 1 ? name : wxString::Format("%s-%d", name, suffix))
-                                       .GetFullPath();
-        if (reserved.count(candidate) == 0 &&
-            !wxFileName::Exists(candidate, wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW))
-        {
-            reserved.insert(candidate);
+        const wxString candidate =
+            wxFileName(parent, suffix == 1 ? name : wxString::Format("%s-%d", name, suffix)).GetFullPath();
+        if (given.insert(candidate).second)
             return candidate;
-        }
     }
 }

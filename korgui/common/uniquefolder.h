@@ -2,9 +2,9 @@
 
 #include <wx/string.h>
 
-// A path for a new folder `name` in `parent` that no other caller in this process
-// has been given and that nothing on disk occupies yet: `name` itself, else `name`
-// with "-2", "-3", ... appended. The path is reserved for this process at once, so
-// two windows that ask in the same second get different folders even before either
-// creates its own. Safe to call from any thread.
+// A path for the folder `name` in `parent` that no other caller in this process has
+// been given: `name` itself the first time, then `name` with "-2", "-3", ... appended.
+// Windows opened in the same second, whose default folders are named after it, get
+// one each. A folder already on disk under the name is no reason to move on: it is
+// what the caller lists. Safe to call from any thread.
 wxString UniqueFolderPath(const wxString& parent, const wxString& name);

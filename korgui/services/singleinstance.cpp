@@ -28,10 +28,11 @@ enum class HandOver
     Failed,
 };
 
-// Sends `text` to the running instance, trying again for answerTimeoutMillis while
-// it is busy or not listening yet. The reason of the last failure goes to `reason`.
+// Sends `text` with `client` to the running instance, trying again for
+// answerTimeoutMillis while it is busy or not listening yet; without a client, only
+// makes sure that it answers. The reason of the last failure goes to `reason`.
 HandOver SendToRunningInstance(const wxString& serviceName, const wxString& topic, const wxString& text,
-                               SingleInstanceClient& client, wxString& reason)
+                               SingleInstanceClient* client, wxString& reason)
 {
     const wxString path = SingleInstanceSocketPath(serviceName, &reason);
     if (path.empty())
@@ -63,7 +64,9 @@ HandOver SendToRunningInstance(const wxString& serviceName, const wxString& topi
             }
             else if (IsServerAnswering(path, left, reason))
             {
-                const std::unique_ptr<wxConnectionBase> connection(client.MakeConnection("localhost", path, topic));
+                if (!client)
+                    return HandOver::Delivered;
+                const std::unique_ptr<wxConnectionBase> connection(client->MakeConnection("localhost", path, topic));
                 if (connection && connection->Execute(text))
                 {
                     connection->Disconnect();
@@ -98,7 +101,7 @@ bool IsThereAnotherInstance(const wxString& lockName, const wxString& serviceNam
                             bool* delivered)
 {
     if (delivered)
-        *delivered = false;
+        *delivered = true;
     checker = new wxSingleInstanceChecker;
     checker->Create(lockName);
     if (forceAnotherInstance)
@@ -109,23 +112,23 @@ bool IsThereAnotherInstance(const wxString& lockName, const wxString& serviceNam
     std::vector<wxString> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.push_back(wxString::Format("%s", argv[i]));
-    if (action == SingleInstancePassCommandLine && !arguments.empty())
+    if (action == SingleInstancePassCommandLine)
     {
-        const std::unique_ptr<SingleInstanceClient> client = clientFactory.CreateClient();
+        // A start without arguments only makes sure that the running instance is alive.
+        const std::unique_ptr<SingleInstanceClient> client =
+            arguments.empty() ? nullptr : clientFactory.CreateClient();
         wxString reason = _("no client to send with.");
-        const HandOver result =
-            client ? SendToRunningInstance(serviceName, topic, JsonToText(ToJson(arguments), JSON_COMPACT), *client,
-                                           reason)
-                   : HandOver::Failed;
+        const HandOver result = arguments.empty() || client
+                                    ? SendToRunningInstance(serviceName, topic,
+                                                            JsonToText(ToJson(arguments), JSON_COMPACT),
+                                                            client.get(), reason)
+                                    : HandOver::Failed;
         if (result == HandOver::NobodyServes && TakeOverLock(lockName, checker))
             return false; // this start is the running instance now, and opens its paths itself
-        if (result == HandOver::Delivered)
+        if (result != HandOver::Delivered && !arguments.empty())
         {
             if (delivered)
-                *delivered = true;
-        }
-        else
-        {
+                *delivered = false;
             wxMessageBox(BreakLongWords(_("Sorry, the existing instance may be too busy to respond.\nPlease close "
                                           "any open dialogs and retry.") +
                                         "\n\n" + reason),
