@@ -363,7 +363,10 @@ void ScreenCaptureFrame::StartRecording()
     ShowCounters(KorScreenCapture::FrameCounts());
     // The region field shows what is recorded, once cut to the display and aligned.
     if (recorded && RegionText(*recorded) != m_regionCombo->GetValue())
-        m_regionCombo->ChangeValue(RegionText(*recorded));
+    {
+        m_regionBeforeSelection = RegionText(*recorded);
+        m_regionCombo->ChangeValue(m_regionBeforeSelection);
+    }
     m_timer->Start(counterIntervalMillis, wxTIMER_CONTINUOUS);
 }
 
