@@ -1,10 +1,10 @@
+#include "commandline.h"
 #include "hostserver.h"
 #include "mainframe.h"
 
 #include "korgui/korgui.h"
 
 #include <wx/app.h>
-#include <wx/cmdline.h>
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 #include <wx/uilocale.h>
@@ -19,13 +19,8 @@
 namespace
 {
 
-// A path as the running instance must see it: its working folder may be another.
-wxString AbsolutePath(const wxString& argument)
-{
-    wxFileName name(argument);
-    name.MakeAbsolute();
-    return name.GetFullPath();
-}
+// Read in main, before the toolkit (and its display) starts.
+HostCommandLine commandLine;
 
 } // namespace
 
@@ -39,14 +34,10 @@ public:
         const wxFileName exe(wxStandardPaths::Get().GetExecutablePath());
         KorguiLoadTranslations(exe.GetPath());
 
-        // Options first: --help and mistakes are answered here, not by the running instance.
-        if (!wxApp::OnInit())
-            return false;
-
         // A second start hands its paths to the running instance and ends.
         wxArrayString arguments;
         arguments.push_back(argv[0]);
-        for (const wxString& source : m_sources)
+        for (const wxString& source : commandLine.sources)
             arguments.push_back(source);
         std::vector<const wchar_t*> pointers;
         for (const wxString& a : arguments)
@@ -54,10 +45,14 @@ public:
         wxCmdLineArgsArray startArguments;
         startArguments.Init(static_cast<int>(pointers.size()), pointers.data());
         wxSingleInstanceChecker* checker = nullptr;
+        bool delivered = false;
         if (IsThereAnotherInstance(HostLockName(), SingleInstanceServer::GetDefaultServerName(), HostTopic(),
                                    "korhost", static_cast<int>(arguments.size()), startArguments, false,
-                                   HostClientFactory(), SingleInstancePassCommandLine, checker))
+                                   HostClientFactory(), SingleInstancePassCommandLine, checker, &delivered))
         {
+            // Paths the running instance never got must not end in success.
+            if (!delivered)
+                m_exitCode = 1;
             CallAfter([this] { ExitMainLoop(); });
             return true;
         }
@@ -66,28 +61,20 @@ public:
         auto* frame = new MainFrame;
         frame->Show();
         frame->StartSingleInstanceServer();
-        for (const wxString& source : m_sources)
+        for (const wxString& source : commandLine.sources)
             frame->OpenCopyAndVerify(source);
         return true;
     }
 
-    void OnInitCmdLine(wxCmdLineParser& parser) override
+    int OnRun() override
     {
-        wxApp::OnInitCmdLine(parser);
-        parser.AddParam(_("source folder or file"), wxCMD_LINE_VAL_STRING,
-                        wxCMD_LINE_PARAM_OPTIONAL | wxCMD_LINE_PARAM_MULTIPLE);
-    }
-
-    bool OnCmdLineParsed(wxCmdLineParser& parser) override
-    {
-        for (size_t i = 0; i < parser.GetParamCount(); ++i)
-            m_sources.push_back(AbsolutePath(parser.GetParam(i)));
-        return wxApp::OnCmdLineParsed(parser);
+        const int result = wxApp::OnRun();
+        return m_exitCode != 0 ? m_exitCode : result;
     }
 
 private:
     std::unique_ptr<wxSingleInstanceChecker> m_checker;
-    std::vector<wxString> m_sources;
+    int m_exitCode = 0;
 };
 
 wxIMPLEMENT_APP_NO_MAIN(KorHostApp);
@@ -99,5 +86,13 @@ int main(int argc, char** argv)
     std::setlocale(LC_ALL, "");
     if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
         std::setlocale(LC_CTYPE, "C.UTF-8");
-    return wxEntry(argc, argv);
+
+    int exitCode = 0;
+    const std::optional<HostCommandLine> read = ReadHostCommandLine(argc, argv, exitCode);
+    if (!read)
+        return exitCode;
+    commandLine = *read;
+    // The toolkit gets the program name alone: the paths are read already.
+    int toolkitArgc = 1;
+    return wxEntry(toolkitArgc, argv);
 }

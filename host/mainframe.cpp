@@ -101,10 +101,12 @@ void MainFrame::OnScreenCapture(wxCommandEvent&)
                      this);
 }
 
-void MainFrame::OnScreenCaptureAbout(wxCommandEvent&)
+void MainFrame::OnScreenCaptureAbout(wxCommandEvent& event)
 {
     wxAboutDialogInfo info;
-    info.SetName(_("korhost Screen Capture"));
+    // Named as the window the user asked from.
+    const wxWindow* captureWindow = wxWindow::FindWindowById(event.GetId());
+    info.SetName(captureWindow ? captureWindow->GetLabel() : wxString(_("Screen Capture")));
     const wxIcon icon = wxArtProvider::GetIcon("camera-video", wxART_OTHER, wxSize(64, 64));
     if (icon.IsOk())
         info.SetIcon(icon);

@@ -18,10 +18,12 @@
 // The toolkit's own server reads a request synchronously with a ten-minute timeout
 // and trusts the sizes it is sent. SingleInstanceServer therefore listens itself: it
 // reads without ever blocking, drops a client that does not finish within
-// clientTimeoutMillis or sends more than maxMessageBytes, and passes the host's
-// connection only execute requests that hold a JSON array of strings. The client
-// side is the toolkit's own, after a short check that the running instance answers
-// at all (the toolkit's client would wait ten minutes for one that hangs).
+// clientTimeoutMillis or sends more than maxMessageBytes, makes room for a new
+// client when maxPendingClients wait already, and passes the host's connection only
+// execute requests that hold a JSON array of strings. Refused requests are written
+// to standard error. The client side is the toolkit's own, after a short check that
+// the running instance answers at all (the toolkit's client would wait ten minutes
+// for one that hangs); it tries again for answerTimeoutMillis.
 
 // What IsThereAnotherInstance does when another instance runs.
 enum SingleInstanceOnAlreadyRunningAction
@@ -99,7 +101,7 @@ public:
 
     wxConnectionBase* OnMakeConnection() override = 0;
 
-    // How long a new start waits for the running instance to answer before it
+    // How long a new start keeps trying to reach the running instance before it
     // reports the instance as too busy.
     static const int answerTimeoutMillis;
 };
@@ -122,10 +124,15 @@ protected:
 // holds it; `checker` then holds the lock, and the caller keeps it for the life of
 // the application. Returns true when another instance runs: with
 // SingleInstancePassCommandLine, the arguments 1 to argc - 1 are first sent to it
-// as the JSON text of an array of strings on `serviceName` and `topic` (a message
-// box captioned `caption` says so when it does not answer); `checker` is then null.
-// With `forceAnotherInstance` it returns true at once and leaves the checker.
+// as the JSON text of an array of strings on `serviceName` and `topic`; `checker`
+// is then null, and `delivered` (when given) is false only when there were
+// arguments and they did not arrive: a message box captioned `caption` then says
+// why. When nobody serves the socket at all (with or without arguments), the lock
+// is taken to be left over from an instance that was killed: it is taken over and
+// the result is false, so that this start opens the arguments itself. With
+// `forceAnotherInstance` it returns true at once and leaves the checker.
 bool IsThereAnotherInstance(const wxString& lockName, const wxString& serviceName, const wxString& topic,
                             const wxString& caption, int argc, const wxCmdLineArgsArray& argv,
                             bool forceAnotherInstance, const SingleInstanceClientFactory& clientFactory,
-                            SingleInstanceOnAlreadyRunningAction action, wxSingleInstanceChecker*& checker);
+                            SingleInstanceOnAlreadyRunningAction action, wxSingleInstanceChecker*& checker,
+                            bool* delivered = nullptr);

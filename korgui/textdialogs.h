@@ -9,12 +9,14 @@
 class wxBoxSizer;
 class wxButton;
 class wxIdleEvent;
+class wxKeyEvent;
 class wxPanel;
 class wxPaintEvent;
 class wxStyledTextCtrl;
 
 // A resizable dialog showing a long read-only text in a monospaced, word-wrapping
-// control, with an optional header line above it.
+// control, with an optional header line above it. Escape closes it; Return presses
+// its button, if it has one, wherever the focus is.
 class KorScrollableTextDialogBase : public wxDialog
 {
 public:
@@ -26,12 +28,18 @@ public:
     void SetContent(const wxString& content);
 
 protected:
-    // Adds the row with `button` in its middle third under the text.
+    // Adds the row with `button` in its middle third under the text; the button
+    // takes the focus.
     void AddButtonRow(wxButton* button);
 
     wxPanel* m_panel = nullptr;
     wxBoxSizer* m_sizer = nullptr;
     wxStyledTextCtrl* m_text = nullptr;
+
+private:
+    void OnCharHook(wxKeyEvent& event);
+
+    wxButton* m_button = nullptr;
 };
 
 // The text alone; closed from the title bar.

@@ -13,7 +13,8 @@
 struct CaptureRegion
 {
     bool fullScreen = true;
-    wxRect rect; // meaningful only when fullScreen is false
+    wxRect rect;          // meaningful only when fullScreen is false
+    bool clipped = false; // the rectangle asked for reached past the display's edge
 };
 
 // Reads the frame rate text. Throws KorException (code 0) unless it is a number
@@ -21,11 +22,20 @@ struct CaptureRegion
 double ParseCaptureFrameRate(const wxString& text);
 
 // Reads the region text: the translated "Full Screen" in any letter case, or four
-// whole numbers "x, y, w, h". Spaces are dropped first; space, comma, semicolon,
-// hyphen and tab separate, an empty piece between two separators counts, trailing
-// separators add none. x and y become at least 0, w and h at least 8 and at most
-// the screen size times `scale`. Throws KorException (code 0) for any other text.
-CaptureRegion ParseCaptureRegion(const wxString& text, const wxSize& screenSize, double scale);
+// whole numbers "x, y, w, h" in pixels of a display of `displaySize` pixels. Spaces
+// are dropped first; comma, semicolon, tab and hyphen separate, but a hyphen that
+// starts a number is its minus sign. Throws KorException (code 0), with a message
+// naming the region as asked, for text that is not four numbers and for regions that
+// start at a negative position, are smaller than minCaptureSize in either direction,
+// or start outside the display. A region reaching past the display's right or bottom
+// edge is cut there (and marked clipped), unless too little of it is left.
+CaptureRegion ParseCaptureRegion(const wxString& text, const wxSize& displaySize);
+
+// The smallest width and height a recording can have.
+constexpr int minCaptureSize = 8;
+
+// "x, y, w, h", the form the region field shows.
+wxString RegionText(const wxRect& rect);
 
 // The rectangle between the drag's start and end point, whichever way the drag went.
 wxRect RoiSelectionRect(const wxPoint& start, const wxPoint& end);

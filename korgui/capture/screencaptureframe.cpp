@@ -1,8 +1,10 @@
 #include "korgui/capture/screencaptureframe.h"
 
 #include "korgui/capture/captureregion.h"
+#include "korgui/capture/selectroiframe.h"
 
 #include "korbase/ui/formatprovider.h"
+#include "korbase/ui/messagetext.h"
 #include "korbase/korexception.h"
 #include "korbase/serializer.h"
 #include "korbase/ui/styledwidgets.h"
@@ -10,18 +12,13 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/combobox.h>
-#include <wx/dcclient.h>
-#include <wx/dcscreen.h>
 #include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
-#include <wx/menu.h>
 #include <wx/msgdlg.h>
-#include <wx/region.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
-#include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
@@ -61,7 +58,7 @@ unsigned ValidDisplay(int selection)
 } // namespace
 
 ScreenCaptureFrame::ScreenCaptureFrame(KorScreenCapture* engine, double scale)
-    : wxFrame(nullptr, wxID_ANY, _("DIZ Screen Capture"), wxDefaultPosition, wxDefaultSize,
+    : wxFrame(nullptr, wxID_ANY, _("Screen Capture"), wxDefaultPosition, wxDefaultSize,
               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX),
       m_scale(scale)
 {
@@ -198,6 +195,14 @@ void ScreenCaptureFrame::CreateControls()
     m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnView, this, viewButton->GetId());
     m_panel->Bind(wxEVT_COMBOBOX, &ScreenCaptureFrame::OnFormatChanged, this, m_formatCombo->GetId());
     m_panel->Bind(wxEVT_COMBOBOX, &ScreenCaptureFrame::OnRegionChoice, this, m_regionCombo->GetId());
+    m_panel->Bind(
+        wxEVT_TEXT,
+        [this](wxCommandEvent& event) {
+            event.Skip();
+            if (m_regionCombo->GetValue() != _("Select Region..."))
+                m_regionBeforeSelection = m_regionCombo->GetValue();
+        },
+        m_regionCombo->GetId());
     m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnStartStop, this, m_startStopButton->GetId());
     m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnCloseButton, this, m_closeButton->GetId());
     m_panel->Bind(wxEVT_BUTTON, &ScreenCaptureFrame::OnHelp, this, helpButton->GetId());
@@ -264,7 +269,16 @@ void ScreenCaptureFrame::OnHelp(wxCommandEvent&)
 
 void ScreenCaptureFrame::OnTimer(wxTimerEvent&)
 {
-    const KorScreenCapture::FrameCounts counts = m_capture->GetFrameCounts();
+    RefreshCounters();
+}
+
+void ScreenCaptureFrame::RefreshCounters()
+{
+    ShowCounters(m_capture->GetFrameCounts());
+}
+
+void ScreenCaptureFrame::ShowCounters(const KorScreenCapture::FrameCounts& counts)
+{
     m_framesCapturedText->SetLabel(wxString::Format(_("Frames captured: %d"), counts.captured));
     m_framesLostText->SetLabel(wxString::Format(_("Frames lost: %d"), counts.lost));
 }
@@ -286,7 +300,7 @@ void ScreenCaptureFrame::OnClose(wxCloseEvent& event)
     }
 }
 
-void ScreenCaptureFrame::PrepareRecording()
+std::optional<wxRect> ScreenCaptureFrame::PrepareRecording()
 {
     const wxFileName output(m_outputFile->GetValue());
     if (!output.IsAbsolute() || !output.HasName())
@@ -301,39 +315,59 @@ void ScreenCaptureFrame::PrepareRecording()
         ThrowSettingError(__LINE__, 0, _("Choose an output format."));
 
     const double frameRate = ParseCaptureFrameRate(m_frameRateCombo->GetValue());
-    const CaptureRegion region = ParseCaptureRegion(m_regionCombo->GetValue(), wxScreenDC().GetSize(), m_scale);
+    const unsigned display = ValidDisplay(m_displayCombo->GetSelection());
+    const wxSize displaySize = wxDisplay(display).GetGeometry().GetSize();
+    const CaptureRegion region =
+        ParseCaptureRegion(m_regionCombo->GetValue(), wxSize(ScaleTruncated(displaySize.GetWidth(), m_scale),
+                                                             ScaleTruncated(displaySize.GetHeight(), m_scale)));
 
     const wxString path = output.GetFullPath();
-    m_capture->SelectDisplay(ValidDisplay(m_displayCombo->GetSelection()), m_scale);
+    m_capture->SelectDisplay(display, m_scale);
     m_capture->SetOutput(path, format.GetCodecId());
     m_capture->SetFrameRate(frameRate);
+    std::optional<wxRect> recorded;
     if (region.fullScreen)
+    {
         m_capture->SetFullScreen();
+    }
     else
-        m_capture->SetRegion(m_capture->AlignRegion(region.rect, 4, 4));
+    {
+        recorded = m_capture->AlignRegion(region.rect, 4, 4);
+        m_capture->SetRegion(*recorded);
+    }
 
     if (wxFileExists(path) &&
         wxMessageBox(_("Existing file. Do you want to overwrite it?"), _("Warning"), wxOK | wxCANCEL) != wxOK)
         ThrowSettingError(__LINE__, 1, wxString());
+    return recorded;
 }
 
 void ScreenCaptureFrame::StartRecording()
 {
+    std::optional<wxRect> recorded;
     try
     {
-        PrepareRecording();
-        m_capturing = true;
-        m_statusText->SetLabel(_("Status: recording"));
-        m_startStopButton->SetLabel(_("Stop"));
+        recorded = PrepareRecording();
         m_capture->Start();
-        m_timer->Start(counterIntervalMillis, wxTIMER_CONTINUOUS);
     }
     catch (const KorException& e)
     {
-        if (e.GetCode() == 1)
-            return;
-        wxMessageBox(wxGetTranslation(e.GetMessage()), _("Error"), wxOK | wxCENTRE);
+        // Nothing has changed yet: the window stays ready for another try.
+        if (e.GetCode() != 1)
+            wxMessageBox(BreakLongWords(wxGetTranslation(e.GetMessage())), _("Error"), wxOK | wxCENTRE | wxICON_ERROR);
+        return;
     }
+    m_capturing = true;
+    m_statusText->SetLabel(_("Status: recording"));
+    m_startStopButton->SetLabel(_("Stop"));
+    ShowCounters(KorScreenCapture::FrameCounts());
+    // The region field shows what is recorded, once cut to the display and aligned.
+    if (recorded && RegionText(*recorded) != m_regionCombo->GetValue())
+    {
+        m_regionBeforeSelection = RegionText(*recorded);
+        m_regionCombo->ChangeValue(m_regionBeforeSelection);
+    }
+    m_timer->Start(counterIntervalMillis, wxTIMER_CONTINUOUS);
 }
 
 void ScreenCaptureFrame::StopRecording()
@@ -341,129 +375,10 @@ void ScreenCaptureFrame::StopRecording()
     m_capture->Stop();
     m_capturing = false;
     m_statusText->SetLabel(_("Status: not recording"));
-    m_startStopButton->SetLabel(_("Start"));
+    m_startStopButton->SetLabel(_("Start Capture"));
     m_timer->Stop();
+    // The engine's final numbers, which the file holds; the last tick may be behind.
+    RefreshCounters();
     if (wxFileExists(m_outputFile->GetValue()))
         m_lastVideoPath = m_outputFile->GetValue();
-}
-
-// Region selection
-
-SelectRoiFrameBase::SelectRoiFrameBase(wxWindow* parent, wxWindowID id, const wxString& title, const wxPoint& pos,
-                                       const wxSize& size, long style)
-    : wxFrame(parent, id, title, pos, size, style)
-{
-    auto* sizer = new wxBoxSizer(wxVERTICAL);
-    m_panel = new StyledPanel(this, 1001, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
-    m_panel->SetBackgroundColour(wxColour(255, 255, 255, 255));
-    sizer->Add(m_panel, wxSizerFlags(1).Expand());
-    SetSizer(sizer);
-    Layout();
-
-    m_menuBar = new wxMenuBar;
-    m_fileMenu = new wxMenu;
-    m_fileMenu->Append(1003, "Save video\tCTRL+s");
-    m_fileMenu->Append(1004, "Stop saving video\tCTRL+f");
-    m_fileMenu->Append(1005, "Exit\tALT+F4");
-    m_menuBar->Append(m_fileMenu, "File");
-    SetMenuBar(m_menuBar);
-
-    m_statusBar = CreateStatusBar(1, wxSTB_SIZEGRIP);
-    Centre(wxBOTH);
-
-    Bind(wxEVT_CLOSE_WINDOW, &SelectRoiFrameBase::OnClose, this);
-    m_panel->Bind(wxEVT_MOTION, &SelectRoiFrameBase::OnMotion, this);
-    m_panel->Bind(wxEVT_PAINT, &SelectRoiFrameBase::OnPaint, this);
-    m_panel->Bind(wxEVT_LEFT_UP, &SelectRoiFrameBase::OnLeftUp, this);
-    m_panel->Bind(wxEVT_LEFT_DOWN, &SelectRoiFrameBase::OnLeftDown, this);
-    Bind(wxEVT_MENU, &SelectRoiFrameBase::OnSaveVideo, this, 1003);
-    Bind(wxEVT_MENU, &SelectRoiFrameBase::OnStopSavingVideo, this, 1004);
-    Bind(wxEVT_MENU, &SelectRoiFrameBase::OnExit, this, 1005);
-}
-
-SelectRoiFrame::SelectRoiFrame(ScreenCaptureFrame* owner)
-    : SelectRoiFrameBase(owner, 1000, "Select a rectangle with right mouse button", wxDefaultPosition,
-                         wxSize(782, 553), wxDEFAULT_FRAME_STYLE | wxSTAY_ON_TOP | wxFRAME_SHAPED | wxTAB_TRAVERSAL),
-      m_owner(owner)
-{
-    SetTransparent(100);
-}
-
-void SelectRoiFrame::OnClose(wxCloseEvent&)
-{
-    wxTheApp->Exit();
-}
-
-void SelectRoiFrame::OnLeftDown(wxMouseEvent& event)
-{
-    if (!m_leftDown)
-    {
-        m_leftDown = true;
-        m_startX = event.GetX();
-        m_startY = event.GetY();
-    }
-    event.Skip();
-}
-
-void SelectRoiFrame::OnMotion(wxMouseEvent& event)
-{
-    if (!m_leftDown)
-    {
-        event.Skip();
-        return;
-    }
-    m_endX = event.GetX();
-    m_endY = event.GetY();
-    DrawRubberBand();
-}
-
-void SelectRoiFrame::OnLeftUp(wxMouseEvent& event)
-{
-    // A release whose press happened elsewhere (in the list that opened us) is no drag.
-    if (!m_leftDown)
-        return;
-    m_endX = event.GetX();
-    m_endY = event.GetY();
-    DrawRubberBand();
-    FinishSelection();
-}
-
-void SelectRoiFrame::OnPaint(wxPaintEvent&)
-{
-    // The rubber band exists only while dragging.
-    wxPaintDC dc(m_panel);
-}
-
-void SelectRoiFrame::DrawRubberBand()
-{
-    wxClientDC dc(m_panel);
-    dc.Clear();
-    if (const auto band = RoiRubberBandRect(wxPoint(m_startX, m_startY), wxPoint(m_endX, m_endY)))
-        dc.DrawRectangle(*band);
-}
-
-void SelectRoiFrame::FinishSelection()
-{
-    wxRect around = GetClientRect();
-    around.x = -100;
-    around.y = -100;
-    around.width += 200;
-    around.height += 200;
-
-    const wxPoint panel = m_panel->GetPosition();
-    const wxRect selected =
-        RoiSelectionRect(panel + wxPoint(m_startX, m_startY), panel + wxPoint(m_endX, m_endY));
-
-    // Cut the selection out of the window so that the screen shows through it.
-    wxRegion shape(around);
-    shape.Subtract(wxRegion(selected));
-    SetShape(shape);
-
-    if (selected.IsEmpty())
-        return; // a click: the next drag goes on from this point
-
-    const wxString text = RoiRegionText(selected, m_owner->m_scale);
-    m_owner->m_regionCombo->ChangeValue(text);
-    m_owner->m_regionCombo->SetValue(text);
-    Destroy();
 }

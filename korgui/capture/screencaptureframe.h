@@ -6,6 +6,7 @@
 #include <wx/timer.h>
 
 #include <memory>
+#include <optional>
 
 class wxButton;
 class wxComboBox;
@@ -51,11 +52,15 @@ private:
     void OnTimer(wxTimerEvent& event);
     void OnClose(wxCloseEvent& event);
 
-    // Checks the settings and configures the engine; throws KorException (code 1
-    // when the user declined to overwrite the output file).
-    void PrepareRecording();
+    // Checks the settings and configures the engine; returns the region handed to
+    // it (none for the whole display). Throws KorException (code 1 when the user
+    // declined to overwrite the output file).
+    std::optional<wxRect> PrepareRecording();
+    // Starts only once the engine has: a refused start changes nothing in the window.
     void StartRecording();
     void StopRecording();
+    void RefreshCounters();
+    void ShowCounters(const KorScreenCapture::FrameCounts& counts);
 
     ScreenCaptureController* m_controller = nullptr;
     bool m_capturing = false;
@@ -76,56 +81,6 @@ private:
     wxStaticText* m_framesLostText = nullptr;
 
     wxString m_lastVideoPath;
-};
-
-// A frame whose content panel routes close, mouse, paint and menu events to
-// virtual handlers that by default let the event go on.
-class SelectRoiFrameBase : public wxFrame
-{
-public:
-    SelectRoiFrameBase(wxWindow* parent, wxWindowID id, const wxString& title, const wxPoint& pos,
-                       const wxSize& size, long style);
-
-protected:
-    virtual void OnClose(wxCloseEvent& event) { event.Skip(); }
-    virtual void OnLeftUp(wxMouseEvent& event) { event.Skip(); }
-    virtual void OnLeftDown(wxMouseEvent& event) { event.Skip(); }
-    virtual void OnMotion(wxMouseEvent& event) { event.Skip(); }
-    virtual void OnPaint(wxPaintEvent& event) { event.Skip(); }
-    virtual void OnSaveVideo(wxCommandEvent& event) { event.Skip(); }
-    virtual void OnStopSavingVideo(wxCommandEvent& event) { event.Skip(); }
-    virtual void OnExit(wxCommandEvent& event) { event.Skip(); }
-
-    StyledPanel* m_panel = nullptr;
-    wxMenuBar* m_menuBar = nullptr;
-    wxMenu* m_fileMenu = nullptr;
-    wxStatusBar* m_statusBar = nullptr;
-};
-
-// The translucent window laid over a display on which the user drags the capture
-// region with the left button. On release the rectangle, converted by the capture
-// window's scale, goes into the capture window's region field and this window
-// destroys itself; a click without a drag leaves it open.
-class SelectRoiFrame : public SelectRoiFrameBase
-{
-public:
-    explicit SelectRoiFrame(ScreenCaptureFrame* owner);
-
-protected:
-    void OnClose(wxCloseEvent& event) override;
-    void OnLeftUp(wxMouseEvent& event) override;
-    void OnLeftDown(wxMouseEvent& event) override;
-    void OnMotion(wxMouseEvent& event) override;
-    void OnPaint(wxPaintEvent& event) override;
-
-private:
-    void DrawRubberBand();
-    void FinishSelection();
-
-    ScreenCaptureFrame* m_owner;
-    int m_startX = 0;
-    int m_startY = 0;
-    int m_endX = 0;
-    int m_endY = 0;
-    bool m_leftDown = false;
+    // What the region field held before "Select Region..." was chosen; back when the selection is cancelled.
+    wxString m_regionBeforeSelection = _("Full Screen");
 };

@@ -71,6 +71,27 @@ KorScrollableTextDialogBase::KorScrollableTextDialogBase(wxWindow* parent, const
 
     m_sizer->AddSpacer(1);
     CentreOnParent(wxBOTH);
+    Bind(wxEVT_CHAR_HOOK, &KorScrollableTextDialogBase::OnCharHook, this);
+}
+
+void KorScrollableTextDialogBase::OnCharHook(wxKeyEvent& event)
+{
+    // Ahead of the text control, which would take both keys for itself.
+    const int key = event.GetKeyCode();
+    if (key == WXK_ESCAPE && !event.HasAnyModifiers())
+    {
+        Close();
+    }
+    else if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && !event.HasAnyModifiers() && m_button)
+    {
+        wxCommandEvent press(wxEVT_BUTTON, m_button->GetId());
+        press.SetEventObject(m_button);
+        m_button->ProcessWindowEvent(press);
+    }
+    else
+    {
+        event.Skip();
+    }
 }
 
 void KorScrollableTextDialogBase::SetContent(const wxString& content)
@@ -88,6 +109,9 @@ void KorScrollableTextDialogBase::AddButtonRow(wxButton* button)
     row->Add(button, wxSizerFlags(1).Border(wxALL));
     row->Add(new wxPanel(m_panel), wxSizerFlags(1).Border(wxALL));
     m_sizer->Add(row, wxSizerFlags(0).Expand().Border(wxALL, 5));
+    m_button = button;
+    button->SetDefault();
+    button->SetFocus();
 }
 
 KorScrollableTextDialog::KorScrollableTextDialog(wxWindow* parent, const wxString& title, const wxString& header,
@@ -129,7 +153,6 @@ KorScrollableTextDialogClipCopy::KorScrollableTextDialogClipCopy(wxWindow* paren
 {
     m_copyButton = new wxButton(m_panel, wxID_ANY, buttonLabel);
     AddButtonRow(m_copyButton);
-    m_copyButton->SetFocus();
     m_copyButton->Bind(wxEVT_BUTTON, &KorScrollableTextDialogClipCopy::OnButtonCopy, this);
     Bind(wxEVT_IDLE, &KorScrollableTextDialogClipCopy::OnIdle, this);
     m_wakeUpTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {

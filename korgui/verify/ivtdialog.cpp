@@ -1,5 +1,6 @@
 #include "korgui/ivtdialog.h"
 
+#include "korgui/common/uniquefolder.h"
 #include "korgui/verify/ivtprotocol.h"
 #include "korgui/verify/ivtworkers.h"
 #include "korgui/verify/progresslabel.h"
@@ -278,5 +279,6 @@ void IVTDialog::Message(const ToolMessage& message)
 
 wxString IVTDialog::DefaultDestinationFolder(const wxString& dateTimeText)
 {
-    return GetUserDesktopPath() + wxFileName::GetPathSeparator() + "import-" + dateTimeText;
+    // Each dialog of the process gets a name of its own, even within one second.
+    return UniqueFolderPath(GetUserDesktopPath(), "import-" + dateTimeText);
 }

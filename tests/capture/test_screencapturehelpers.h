@@ -1,7 +1,6 @@
 #pragma once
 
-// Finding and working the capture window's controls by their window names, as the
-// user would through them (shared by the screen capture tests).
+// Working the capture window's controls by their window names, as a user would.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +8,7 @@
 #include <wx/combobox.h>
 #include <wx/textctrl.h>
 
-template <typename T>
+template <typename T = wxWindow>
 T* Find(wxWindow* frame, const char* name)
 {
     T* control = dynamic_cast<T*>(wxWindow::FindWindowByName(name, frame));
@@ -17,45 +16,17 @@ T* Find(wxWindow* frame, const char* name)
     return control;
 }
 
-inline wxString Label(wxWindow* frame, const char* name)
-{
-    return Find<wxWindow>(frame, name)->GetLabel();
-}
-
 inline void Click(wxWindow* frame, const char* name)
 {
     auto* button = Find<wxButton>(frame, name);
     wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-    event.SetEventObject(button);
     button->HandleWindowEvent(event);
 }
 
-// Picks `entry` from a list as the user would, with its selection event.
-inline void Choose(wxWindow* frame, const char* name, const wxString& entry)
+// The text of a field or an editable list, which the user types into.
+inline wxTextEntry* Entry(wxWindow* frame, const char* name)
 {
-    auto* combo = Find<wxComboBox>(frame, name);
-    const int n = combo->FindString(entry, true);
-    ASSERT_NE(n, wxNOT_FOUND) << entry.utf8_string();
-    combo->SetSelection(n);
-    wxCommandEvent event(wxEVT_COMBOBOX, combo->GetId());
-    event.SetEventObject(combo);
-    event.SetInt(n);
-    event.SetString(combo->GetString(n));
-    combo->HandleWindowEvent(event);
-}
-
-// Types into a text field or an editable list.
-inline void SetText(wxWindow* frame, const char* name, const wxString& text)
-{
-    if (auto* combo = dynamic_cast<wxComboBox*>(wxWindow::FindWindowByName(name, frame)))
-        combo->SetValue(text);
-    else
-        Find<wxTextCtrl>(frame, name)->SetValue(text);
-}
-
-inline wxString Text(wxWindow* frame, const char* name)
-{
-    if (auto* combo = dynamic_cast<wxComboBox*>(wxWindow::FindWindowByName(name, frame)))
-        return combo->GetValue();
-    return Find<wxTextCtrl>(frame, name)->GetValue();
+    wxWindow* window = Find(frame, name);
+    return dynamic_cast<wxComboBox*>(window) ? static_cast<wxTextEntry*>(static_cast<wxComboBox*>(window))
+                                             : static_cast<wxTextEntry*>(static_cast<wxTextCtrl*>(window));
 }

@@ -1,10 +1,7 @@
-// The second process of the single-instance tests: a new start of an application.
-//
-//   singleinstance_helper LOCK SERVICE ACTION FORCE [ARGUMENTS...]
-//
-// calls IsThereAnotherInstance with ARGUMENTS as the start's command line and prints
-// "result=0|1", "checker=null|set" and every message box it shows as
-// "message=CAPTION|TEXT" (answered with OK).
+// A new start of an application for the single-instance tests:
+//   singleinstance_helper LOCK SERVICE ACTION [ARGUMENTS...]
+// prints each message box it is shown as "message=CAPTION|TEXT" (answered with OK),
+// then "result=0|1", "checker=null|set" and "delivered=0|1".
 
 #include "korgui/singleinstance.h"
 
@@ -18,77 +15,54 @@
 #include <cstdlib>
 #include <vector>
 
-namespace
+struct Client : SingleInstanceClient
 {
-
-class Client : public SingleInstanceClient
-{
-public:
     wxConnectionBase* OnMakeConnection() override { return new wxConnection; }
 };
 
-class Factory : public SingleInstanceClientFactory
+struct Factory : SingleInstanceClientFactory
 {
-public:
     std::unique_ptr<SingleInstanceClient> CreateClient() const override { return std::make_unique<Client>(); }
 };
 
-class AnswerMessageBoxes : public wxModalDialogHook
+struct PrintMessageBoxes : wxModalDialogHook
 {
-protected:
     int Enter(wxDialog* dialog) override
     {
-        if (auto* box = wxDynamicCast(dialog, wxMessageDialog))
-        {
-            std::printf("message=%s|%s\n", box->GetCaption().utf8_str().data(), box->GetMessage().utf8_str().data());
-            return wxID_OK;
-        }
-        std::printf("unexpected dialog\n");
-        return wxID_CANCEL;
+        const auto* box = static_cast<wxMessageDialog*>(dialog); // the only kind it shows
+        std::printf("message=%s|%s\n", box->GetCaption().utf8_str().data(), box->GetMessage().utf8_str().data());
+        return wxID_OK;
     }
     void Exit(wxDialog*) override {}
 };
 
-} // namespace
-
 int main(int argc, char** argv)
 {
-    if (argc < 5)
-    {
-        std::fprintf(stderr, "usage: %s LOCK SERVICE ACTION FORCE [ARGUMENTS...]\n", argv[0]);
-        return 2;
-    }
-    // The toolkit's application sees only the program: its own command-line parser
-    // would refuse the start's arguments.
-    int wxArgc = 1;
+    int wxArgc = 1; // the toolkit's own parser would refuse the start's arguments
     wxApp::SetInstance(new wxApp);
-    if (!wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit())
+    if (argc < 4 || !wxEntryStart(wxArgc, argv) || !wxTheApp->CallOnInit())
         return 2;
     delete wxLog::SetActiveTarget(new wxLogStderr);
-    AnswerMessageBoxes hook;
+    PrintMessageBoxes hook;
     hook.Register();
-
-    // The start's own command line: the program followed by ARGUMENTS.
-    wxCmdLineArgsArray startArgs;
-    wxArrayString startList;
-    startList.push_back(wxString::FromUTF8(argv[0]));
-    for (int i = 5; i < argc; ++i)
-        startList.push_back(wxString::FromUTF8(argv[i]));
+    std::vector<wxString> start = {wxString::FromUTF8(argv[0])};
+    for (int i = 4; i < argc; ++i)
+        start.push_back(wxString::FromUTF8(argv[i]));
     std::vector<const wchar_t*> pointers;
-    for (const wxString& a : startList)
+    for (const wxString& a : start)
         pointers.push_back(a.wc_str());
+    wxCmdLineArgsArray startArgs;
     startArgs.Init(static_cast<int>(pointers.size()), pointers.data());
 
     wxSingleInstanceChecker* checker = nullptr;
+    bool delivered = false;
     const bool result = IsThereAnotherInstance(
-        wxString::FromUTF8(argv[1]), wxString::FromUTF8(argv[2]), "topic", "Caption", static_cast<int>(startList.size()), startArgs, std::atoi(argv[4]) != 0,
-        Factory(), static_cast<SingleInstanceOnAlreadyRunningAction>(std::atoi(argv[3])), checker);
-    std::printf("result=%d\nchecker=%s\n", result ? 1 : 0, checker ? "set" : "null");
-    std::fflush(stdout);
+        wxString::FromUTF8(argv[1]), wxString::FromUTF8(argv[2]), "topic", "Caption", static_cast<int>(start.size()),
+        startArgs, false, Factory(), static_cast<SingleInstanceOnAlreadyRunningAction>(std::atoi(argv[3])), checker,
+        &delivered);
+    std::printf("result=%d\nchecker=%s\ndelivered=%d\n", result ? 1 : 0, checker ? "set" : "null", delivered ? 1 : 0);
     delete checker;
-
     hook.Unregister();
-    wxTheApp->OnExit();
     wxEntryCleanup();
     return 0;
 }
