@@ -225,7 +225,7 @@ TEST_F(IvtDialogTest, SaveLogCreatesTheDesktopAndSaysWhenItCannotWrite)
     EXPECT_EQ(Progress(), "Log has been saved on the desktop");
 
     Shell("rm -r " + ShellQuote(desktop) + " && touch " + ShellQuote(desktop));
-    ExpectMessageBox failure("Log - error message"); // named: its modifiers return references
+    ExpectMessageBox failure("Log - error message");
     failure.Containing(desktop).Containing("Not a directory").ToolStyle();
     wxTEST_DIALOG(d->SaveLog(), failure);
     EXPECT_EQ(Progress(), "The log could not be saved");

@@ -146,6 +146,8 @@ wxString ExpectDirDialog::GetDefaultDescription() const
 int kortest::ExpectMessageBox::OnInvoked(wxMessageDialog* dlg) const
 {
     const wxString message = dlg->GetMessage();
+    if (m_record)
+        *m_record = message;
     if (m_checkCaption)
     {
         EXPECT_EQ(dlg->GetCaption().utf8_string(), m_caption.utf8_string());
@@ -161,5 +163,5 @@ int kortest::ExpectMessageBox::OnInvoked(wxMessageDialog* dlg) const
         const long style = dlg->GetMessageDialogStyle();
         EXPECT_TRUE((style & wxSTAY_ON_TOP) && (style & wxICON_INFORMATION) && (style & wxOK)) << style;
     }
-    return wxID_OK;
+    return m_result;
 }

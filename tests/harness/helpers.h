@@ -65,7 +65,7 @@ std::string ReadFileBytes(const wxString& path);
 // The one answer to a message box that the tests use, with wxTEST_DIALOG:
 //     wxTEST_DIALOG(d->Run(), kortest::ExpectMessageBox("Error").Containing("no space"));
 // It checks the caption (when given) and the text (equal to `Text`, or holding each
-// `Containing` part), and answers OK.
+// `Containing` part), records the text when asked, and answers OK or `Answer`.
 class ExpectMessageBox : public wxExpectModalBase<wxMessageDialog, ExpectMessageBox>
 {
 public:
@@ -83,6 +83,14 @@ public:
     ExpectMessageBox Containing(const wxString& part) const
     {
         return With([&](ExpectMessageBox& e) { e.m_parts.push_back(part); });
+    }
+    ExpectMessageBox Answer(int result) const
+    {
+        return With([&](ExpectMessageBox& e) { e.m_result = result; });
+    }
+    ExpectMessageBox Record(wxString* text) const
+    {
+        return With([&](ExpectMessageBox& e) { e.m_record = text; });
     }
     // The tool's own boxes: kept on top, OK and the information icon.
     ExpectMessageBox ToolStyle() const
@@ -109,6 +117,8 @@ private:
     bool m_checkText = false;
     std::vector<wxString> m_parts;
     bool m_toolStyle = false;
+    int m_result = wxID_OK;
+    wxString* m_record = nullptr;
 };
 
 // Answers a folder picker (wxDirDialog), which wx/testing.h has no expectation for:
