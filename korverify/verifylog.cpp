@@ -3,7 +3,9 @@
 #include "korbase/datetime.h"
 #include "korbase/files.h"
 
+#include <wx/datetime.h>
 #include <wx/ffile.h>
+#include <wx/intl.h>
 #include <wx/filefn.h>
 #include <wx/log.h>
 #include <wx/utils.h>
@@ -384,4 +386,14 @@ LogOutcome WriteVerifyLog(const LogRequest& request)
         return Failed(listPath, listFailure, outcome);
     outcome.ok = true;
     return outcome;
+}
+
+void SetStandardLogTexts(LogRequest& request, const wxString& platform, const wxString& revision)
+{
+    request.masterHashFormat = _("%s of this operation (%s): %s");
+    request.masterHashNote = _("This is the hash of a .txt file whose content is a sorted list of all the hash "
+                               "codes (one per line) calculated during the current operation");
+    request.closingLines = {" ", _("Log generated on: ") + wxDateTime::Now().Format("%Y-%m-%d %H:%M:%S"),
+                            wxGetTranslation("Using Korvo LOOM, " + platform + " Copy and Verify Tool, " + "Rev. " +
+                                             revision)};
 }

@@ -77,6 +77,10 @@ struct LogRequest
     std::vector<wxString> closingLines;
 };
 
+// Fills the texts every log carries after its table, translated: the master hash
+// line and its note, the date it was written and the tool's platform and revision.
+void SetStandardLogTexts(LogRequest& request, const wxString& platform, const wxString& revision);
+
 struct LogOutcome
 {
     bool ok = false;

@@ -1,12 +1,10 @@
 #include "korgui/ivtdialog.h"
 
-#include "korgui/verify/datetimetext.h"
 #include "korgui/verify/ivtprotocol.h"
 #include "korgui/verify/progresslabel.h"
 #include "korgui/verify/resultlist.h"
 #include "korverify/verifylog.h"
 
-#include "korbase/datetime.h"
 #include "korbase/files.h"
 #include "korbase/hash.h"
 
@@ -42,12 +40,7 @@ void IVTDialog::SaveLog()
         request.operationName = "Hash Destination";
     else if (operation != wxNOT_FOUND)
         request.operationName = m_combo1->GetString(operation);
-    request.masterHashFormat = _("%s of this operation (%s): %s");
-    request.masterHashNote = _("This is the hash of a .txt file whose content is a sorted list of all the hash "
-                               "codes (one per line) calculated during the current operation");
-    request.closingLines = {
-        " ", _("Log generated on: ") + DateTimeWithSeparators(DateTimeNowAsString(), '-', ' ', ':'),
-        wxGetTranslation("Using Korvo LOOM, " + m_platform + " Copy and Verify Tool, " + "Rev. " + m_hostRevision)};
+    SetStandardLogTexts(request, m_platform, m_hostRevision);
 
     const LogOutcome outcome = WriteVerifyLog(request);
     if (outcome.ok)

@@ -33,13 +33,8 @@ LogRequest DialogLogRequest(const wxString& folder, const std::vector<LogRow>& r
                         _("Copy Status"),      _("Destination Hash"),      _("Hash Comparison")};
     request.algorithm = algorithm;
     request.operationName = operation;
-    request.masterHashFormat = _("%s of this operation (%s): %s");
-    request.masterHashNote = _("This is the hash of a .txt file whose content is a sorted list of all the hash "
-                               "codes (one per line) calculated during the current operation");
     const AppVersion version;
-    request.closingLines = {" ", _("Log generated on: ") + wxDateTime::Now().Format("%Y-%m-%d %H:%M:%S"),
-                            wxGetTranslation("Using Korvo LOOM, " + version.GetPlatform() + " Copy and Verify Tool, " +
-                                             "Rev. " + version.GetLoomRevision())};
+    SetStandardLogTexts(request, version.GetPlatform(), version.GetLoomRevision());
     return request;
 }
 
