@@ -62,7 +62,7 @@ wxString CompareOnlySharedThread::ProgressText(double percent) const
 void CompareOnlySharedThread::Count()
 {
     ++m_hashes;
-    Post(IVT_EVT_PROGRESS, m_hashes == m_total ? 100 : 0, ProgressText(Percent()));
+    Post(IVT_EVT_PROGRESS, m_hashes == m_total ? IVT_PROGRESS_DONE : 0, ProgressText(Percent()));
 }
 
 void CompareOnlySharedThread::CompareSingleFiles()
@@ -73,7 +73,7 @@ void CompareOnlySharedThread::CompareSingleFiles()
         Post(IVT_EVT_COMPARE_END);
         return;
     }
-    Post(IVT_EVT_DELETE_ALL_ITEMS, 100);
+    Post(IVT_EVT_DELETE_ALL_ITEMS, IVT_DELETE_ALL);
     Post(IVT_EVT_INSERT_ITEM, 0, m_srcFile);
     Post(IVT_EVT_SET_COL1_FILE_DST, 0, m_dstFile);
     if (FileSizeOf(m_srcFile) > BIG_FILE_BYTES)
@@ -102,7 +102,7 @@ void CompareOnlySharedThread::CompareTrees()
         Post(IVT_EVT_COMPARE_END);
         return;
     }
-    Post(IVT_EVT_DELETE_ALL_ITEMS, 100);
+    Post(IVT_EVT_DELETE_ALL_ITEMS, IVT_DELETE_ALL);
     m_row = 0;
     m_hashes = 0;
     m_total = m_pathSource.size() + m_pathDestination.size();

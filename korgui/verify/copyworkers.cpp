@@ -117,7 +117,7 @@ void CopyWorker::Copied(const FileTask& task, const FileCopyResult& result)
 void CopyWorker::FileEnds(const FileTask& task, const FileOutcome&)
 {
     const double percent = PercentAfter(task.index, task.count);
-    Post(IVT_EVT_PROGRESS, task.index + 1 == task.count ? 100 : 0, ProgressText(task, percent));
+    Post(IVT_EVT_PROGRESS, task.index + 1 == task.count ? IVT_PROGRESS_DONE : 0, ProgressText(task, percent));
     m_overallPercent = percent;
     StopIfDialogGone();
 }

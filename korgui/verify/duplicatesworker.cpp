@@ -67,11 +67,11 @@ wxThread::ExitCode deleteDuplicatesThread::Entry()
         const bool last = i + 1 == rows;
         const wxString progress = wxString::Format(m_percentFormat, static_cast<double>((i + 1) * 100 / rows));
         if (progress != lastProgress || last)
-            Post(IVT_EVT_PROGRESS_DUPLICATES, last ? 100 : 0, progress);
+            Post(IVT_EVT_PROGRESS_DUPLICATES, last ? IVT_PROGRESS_DONE : 0, progress);
         lastProgress = progress;
     }
     Finish(removed, failed);
-    Post(IVT_EVT_NO_DUPLICATES_END, 4);
+    Post(IVT_EVT_NO_DUPLICATES_END, IVT_NO_DUPLICATES_END_DONE);
     return nullptr;
 }
 

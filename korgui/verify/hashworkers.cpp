@@ -22,9 +22,9 @@ wxThread::ExitCode HelperRunHashComparisonEmpty::Entry()
     // The end handler goes on with the hashing that the code names.
     int next = 0;
     if (m_operation == IVT_OP_HASH_SOURCE)
-        next = 7;
+        next = IVT_HASH_HELPER_END_SOURCE;
     else if (m_operation == IVT_OP_HASH_DESTINATION)
-        next = 8;
+        next = IVT_HASH_HELPER_END_DESTINATION;
     Post(IVT_EVT_HASH_HELPER_END, next);
     return nullptr;
 }
@@ -52,7 +52,7 @@ wxThread::ExitCode HashListWorker::Entry()
 
 void HashListWorker::HashList(long firstProblemRow, const wxString& stopProgress, int happenedId, int endId)
 {
-    Post(IVT_EVT_SCROLL_LIST, 1);
+    Post(IVT_EVT_SCROLL_LIST, IVT_SCROLL_TO_TOP);
     m_nextProblemRow = firstProblemRow;
     const OperationSummary summary = HashFiles({m_files, Algorithm(), m_side, m_problems}, *this, Stop());
     if (DialogGone())
@@ -84,7 +84,7 @@ void HashListWorker::Hashed(const FileTask& task, FileSide side, const wxString&
 void HashListWorker::FileEnds(const FileTask& task, const FileOutcome&)
 {
     const bool last = task.index + 1 == task.count;
-    Post(IVT_EVT_PROGRESS, last ? 100 : 0, ProgressText(PercentAfter(task.index, task.count)));
+    Post(IVT_EVT_PROGRESS, last ? IVT_PROGRESS_DONE : 0, ProgressText(PercentAfter(task.index, task.count)));
     StopIfDialogGone();
 }
 

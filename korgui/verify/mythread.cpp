@@ -90,7 +90,7 @@ void MyThread::EndStopped(const wxString& zeroProgress, int endId, int endValue)
 {
     Post(IVT_EVT_PROGRESS, 0, zeroProgress);
     m_stopRequested->store(false);
-    Post(IVT_EVT_CLEAN, 1);
+    Post(IVT_EVT_CLEAN, IVT_CLEAN_REQUEST);
     BeforeStoppedEnd();
     Post(endId, endValue);
 }
