@@ -1,6 +1,7 @@
 // The korverify program, run as a separate process on real trees.
 
 #include "harness/helpers.h"
+#include "verify/ivtfixture.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -172,6 +173,43 @@ TEST(Korverify, HashAgreesWithCoreutilsAndMd5sumChecksIt)
     EXPECT_EQ(Lines(check.out).size(), tree.files.size());
 }
 
+namespace
+{
+
+// `check` of a Copy and Compare log of `tree` into `dst`: it holds, then catches a
+// changed copy, a missing original and an edited hash cell. `emptyHash` is the hash
+// of an empty file under the log's algorithm.
+void ExpectCheckCatchesChanges(const Tree& tree, const std::string& dst, const std::string& log,
+                               const std::string& emptyHash)
+{
+    Ran check = Korverify({"check", log, "--files"});
+    EXPECT_EQ(check.code, 0) << check.out << check.err;
+    EXPECT_EQ(Lines(check.out).size(), 1 + 2 * tree.files.size()); // the master hash, then each file twice
+
+    tree.dir.WriteFile("dst/sub/z.txt", "zeta, changed");
+    ASSERT_TRUE(wxRemoveFile(tree.dir / "src/empty"));
+    check = Korverify({"check", log, "--files"});
+    EXPECT_EQ(check.code, 1);
+    EXPECT_TRUE(Contains(check.out, "master hash OK"));
+    EXPECT_TRUE(Contains(check.out, dst + "/sub/z.txt: CHANGED")) << check.out;
+    EXPECT_TRUE(Contains(check.out, tree.src + "/empty: MISSING")) << check.out;
+
+    // One hex digit of a hash, changed in place in the UTF-16 bytes.
+    std::string bytes = kortest::ReadFileBytes(log);
+    std::string wide;
+    for (char c : emptyHash.substr(0, 16))
+        wide += std::string{c, '\0'};
+    const std::size_t at = bytes.find(wide);
+    ASSERT_NE(at, std::string::npos);
+    bytes[at] = bytes[at] == 'f' ? 'e' : 'f';
+    tree.dir.WriteFile("edited.tsv", bytes);
+    check = Korverify({"check", U8(tree.dir / "edited.tsv")});
+    EXPECT_EQ(check.code, 1);
+    EXPECT_TRUE(Contains(check.out, "master hash differs: the log states ")) << check.out;
+}
+
+} // namespace
+
 TEST(Korverify, CheckReadsItsOwnLogAndCatchesChanges)
 {
     const Tree tree;
@@ -189,34 +227,23 @@ TEST(Korverify, CheckReadsItsOwnLogAndCatchesChanges)
     ASSERT_EQ(text.code, 0);
     EXPECT_TRUE(Contains(text.out, "SHA256 of this operation (Copy Source to Destination and Compare): " +
                                        summary["masterHash"].get<std::string>()));
+    ExpectCheckCatchesChanges(tree, dst, log, "e3b0c44298fc1c149afbf4c8996fb924");
+}
 
-    Ran check = Korverify({"check", log, "--files"});
-    EXPECT_EQ(check.code, 0) << check.out << check.err;
-    EXPECT_EQ(Lines(check.out).size(), 1 + 2 * tree.files.size()); // the master hash, then each file twice
+// The dialog's log of the same operation reads back the same way.
+using KorverifyOnDialogLog = kortest::IvtDialogTest;
 
-    // A changed copy and a missing original.
-    tree.dir.WriteFile("dst/sub/z.txt", "zeta, changed");
-    ASSERT_TRUE(wxRemoveFile(tree.dir / "src/empty"));
-    check = Korverify({"check", log, "--files"});
-    EXPECT_EQ(check.code, 1);
-    EXPECT_TRUE(Contains(check.out, "master hash OK"));
-    EXPECT_TRUE(Contains(check.out, dst + "/sub/z.txt: CHANGED")) << check.out;
-    EXPECT_TRUE(Contains(check.out, tree.src + "/empty: MISSING")) << check.out;
-
-    // An edited row: one hex digit of a hash, in place in the UTF-16 bytes.
-    std::string bytes = kortest::ReadFileBytes(log);
-    const std::string emptySha256 = "e3b0c44298fc1c149afbf4c8996fb924";
-    std::string wide;
-    for (char c : emptySha256)
-        wide += std::string{c, '\0'};
-    const std::size_t at = bytes.find(wide);
-    ASSERT_NE(at, std::string::npos);
-    bytes[at] = 'f';
-    tree.dir.WriteFile("edited.tsv", bytes);
-    check = Korverify({"check", U8(tree.dir / "edited.tsv")});
-    EXPECT_EQ(check.code, 1);
-    EXPECT_TRUE(Contains(check.out, "master hash differs: the log states " + summary["masterHash"].get<std::string>()))
-        << check.out;
+TEST_F(KorverifyOnDialogLog, CheckReadsTheDialogsLogAndCatchesChanges)
+{
+    const Tree tree;
+    const std::string dst = U8(tree.dir.MakeDir("dst"));
+    RunToEnd(tree.src, dst, IVT_OP_COPY_AND_COMPARE);
+    ASSERT_EQ(dialog->m_listCtrl->RowCount(), static_cast<long>(tree.files.size()));
+    wxArrayString logs;
+    wxDir::GetAllFiles(GetUserDesktopPath(), &logs, "log*.tsv", wxDIR_FILES);
+    ASSERT_EQ(logs.size(), 1u);
+    const std::string log = U8(logs.front());
+    ExpectCheckCatchesChanges(tree, dst, log, "d41d8cd98f00b204e9800998ecf8427e");
 }
 
 TEST(Korverify, CompareNamesEachFileAndEveryExitCodeIsReached)
