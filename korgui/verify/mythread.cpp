@@ -99,7 +99,10 @@ wxString MyThread::WithThroughput(const wxString& text)
 {
     if (m_tally.Sample())
         m_throughputSuffix = FormatThroughputSuffix(m_tally.Figures(), m_throughputWords);
-    return text + m_throughputSuffix;
+    if (m_throughputSuffix.empty())
+        return text;
+    // Some texts end with a blank; the separator brings its own.
+    return wxString(text).Trim() + m_throughputSuffix;
 }
 
 void MyThread::PostProgress(bool last, const wxString& text)
