@@ -67,8 +67,9 @@ void ProgressMeter::Draw(bool force)
         return;
     if (!m_tally.Sample() && !force)
         return;
-    const std::string line = (wxString::Format(_("%zu/%zu files, %s of %s"), static_cast<std::size_t>(m_tally.FilesDone()),
-                                               m_files, Megabytes(m_tally.BytesDone()), Megabytes(m_bytes)) +
+    const auto done = static_cast<std::size_t>(m_tally.FilesDone());
+    const std::string line = (wxString::Format(_("%zu/%zu files, %s of %s"), done, m_files,
+                                               Megabytes(m_tally.BytesDone()), Megabytes(m_bytes)) +
                               FormatThroughputSuffix(m_tally.Figures()))
                                  .utf8_string();
     const std::size_t width = line.size();
