@@ -1,8 +1,11 @@
 #include "korverify/throughput.h"
 
+#include "korverify/operation.h"
+
 #include <wx/intl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace
@@ -11,13 +14,13 @@ namespace
 // Files under this average size are dominated by per-file work.
 constexpr double kSmallFileBytes = 1e6;
 
-wxString FormatRate(double bytesPerSecond)
+wxString FormatRate(double bytesPerSecond, const ThroughputWords& words)
 {
     if (bytesPerSecond >= 1e9)
-        return wxString::Format(_("%.1f GB/s"), bytesPerSecond / 1e9);
+        return wxString::Format(words.gigabytesPerSecond, bytesPerSecond / 1e9);
     if (bytesPerSecond >= 1e6)
-        return wxString::Format(_("%.0f MB/s"), bytesPerSecond / 1e6);
-    return wxString::Format(_("%.0f kB/s"), bytesPerSecond / 1e3);
+        return wxString::Format(words.megabytesPerSecond, bytesPerSecond / 1e6);
+    return wxString::Format(words.kilobytesPerSecond, bytesPerSecond / 1e3);
 }
 
 wxString FormatDuration(double seconds)
@@ -85,13 +88,73 @@ bool Throughput::ManySmallFiles() const
     return m_files > 1 && static_cast<double>(m_bytes) / static_cast<double>(m_files) < kSmallFileBytes;
 }
 
-wxString FormatThroughputSuffix(const Throughput& throughput)
+wxString FormatThroughputSuffix(const Throughput& throughput, const ThroughputWords& words)
 {
     if (throughput.SecondsLeft() < 0)
         return wxString();
     const wxString separator = wxString::FromUTF8(" · ");
-    wxString text = separator + FormatRate(throughput.BytesPerSecond());
+    wxString text = separator + FormatRate(throughput.BytesPerSecond(), words);
     if (throughput.ManySmallFiles())
-        text += separator + wxString::Format(_("%.0f files/s"), throughput.FilesPerSecond());
-    return text + separator + wxString::Format(_("%s left"), FormatDuration(throughput.SecondsLeft()));
+        text += separator + wxString::Format(words.filesPerSecond, throughput.FilesPerSecond());
+    return text + separator + wxString::Format(words.left, FormatDuration(throughput.SecondsLeft()));
+}
+
+std::uint64_t TotalFileSize(const std::vector<wxString>& files)
+{
+    std::uint64_t bytes = 0;
+    for (const wxString& file : files)
+        bytes += FileSizeOf(file);
+    return bytes;
+}
+
+double ProgressTally::SteadySeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void ProgressTally::Start(std::uint64_t files, std::uint64_t bytes, unsigned passes)
+{
+    m_throughput = Throughput(bytes, files);
+    m_passes = std::max(1u, passes);
+    m_doneFiles = 0;
+    m_doneBytes = 0;
+    m_fileWork = 0;
+    m_passAt = 0;
+    m_start = m_clock();
+    m_lastSample = m_start;
+}
+
+void ProgressTally::PassAt(std::uint64_t done)
+{
+    m_passAt = done;
+}
+
+void ProgressTally::PassDone(std::uint64_t size)
+{
+    m_fileWork += size;
+    m_passAt = 0;
+}
+
+void ProgressTally::FileDone(std::uint64_t bytes, std::uint64_t files)
+{
+    // Never less than its passes counted: the amount done must not go back.
+    m_doneBytes += std::max(bytes, (m_fileWork + m_passAt) / m_passes);
+    m_doneFiles += files;
+    m_fileWork = 0;
+    m_passAt = 0;
+}
+
+std::uint64_t ProgressTally::BytesDone() const
+{
+    return m_doneBytes + (m_fileWork + m_passAt) / m_passes;
+}
+
+bool ProgressTally::Sample()
+{
+    const double now = m_clock();
+    if (now - m_lastSample < Throughput::kMinSampleSeconds)
+        return false;
+    m_lastSample = now;
+    m_throughput.Update(BytesDone(), m_doneFiles, now - m_start);
+    return true;
 }

@@ -5,9 +5,12 @@
 // moves steadily instead of jumping with every file. Not thread-safe: one owner
 // updates and reads it (copy the object to hand figures to another thread).
 
+#include <wx/intl.h>
 #include <wx/string.h>
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 class Throughput
 {
@@ -49,7 +52,63 @@ private:
     double m_secondsLeft = -1;
 };
 
+// The words of the suffix below, translated when constructed: build them on the
+// thread that owns the translations (the main thread), use them on any.
+struct ThroughputWords
+{
+    wxString gigabytesPerSecond = _("%.1f GB/s");
+    wxString megabytesPerSecond = _("%.0f MB/s");
+    wxString kilobytesPerSecond = _("%.0f kB/s");
+    wxString filesPerSecond = _("%.0f files/s");
+    wxString left = _("%s left");
+};
+
 // " · 310 MB/s · 0:12 left" (with " · 850 files/s" after the bytes for many small
-// files), translated; empty while nothing is known. Call it on the thread that
-// owns the translations (the main thread).
-wxString FormatThroughputSuffix(const Throughput& throughput);
+// files); empty while nothing is known.
+wxString FormatThroughputSuffix(const Throughput& throughput, const ThroughputWords& words = ThroughputWords());
+
+// The size of all `files` together (following links; what cannot be looked at counts 0).
+std::uint64_t TotalFileSize(const std::vector<wxString>& files);
+
+// Counts an operation's progress from what its observer hears and feeds it to a
+// Throughput, at most ten times a second. A file's bytes count once, however many
+// passes the operation makes over them (a verified copy hashes, copies and hashes
+// again); each pass moves them on by its share. Not thread-safe, like Throughput.
+class ProgressTally
+{
+public:
+    // Seconds on a clock that never goes back; tests hand in their own.
+    using Clock = std::function<double()>;
+    static double SteadySeconds();
+
+    explicit ProgressTally(Clock clock = SteadySeconds) : m_clock(std::move(clock)) {}
+
+    // The work ahead: `files` files of `bytes` bytes in all, `passes` passes over each.
+    // The clock for speed and time left starts here.
+    void Start(std::uint64_t files, std::uint64_t bytes, unsigned passes = 1);
+    // The current pass over the current file has reached `done` bytes.
+    void PassAt(std::uint64_t done);
+    // The current pass is complete, `size` bytes; the next one starts from 0.
+    void PassDone(std::uint64_t size);
+    // `files` more files done, of `bytes` in all: what their passes left out is counted.
+    void FileDone(std::uint64_t bytes, std::uint64_t files = 1);
+
+    // Feeds the amounts done to the figures when a tenth of a second has passed since
+    // the last time; true when it did.
+    bool Sample();
+
+    const Throughput& Figures() const { return m_throughput; }
+    std::uint64_t FilesDone() const { return m_doneFiles; }
+    std::uint64_t BytesDone() const;
+
+private:
+    Clock m_clock;
+    Throughput m_throughput{0, 0};
+    unsigned m_passes = 1;
+    std::uint64_t m_doneFiles = 0;
+    std::uint64_t m_doneBytes = 0; // of finished files
+    std::uint64_t m_fileWork = 0;  // bytes of the current file's finished passes
+    std::uint64_t m_passAt = 0;    // bytes of its current pass
+    double m_start = 0;
+    double m_lastSample = 0;
+};

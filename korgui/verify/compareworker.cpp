@@ -62,7 +62,7 @@ wxString CompareOnlySharedThread::ProgressText(double percent) const
 void CompareOnlySharedThread::Count()
 {
     ++m_hashes;
-    Post(IVT_EVT_PROGRESS, m_hashes == m_total ? IVT_PROGRESS_DONE : 0, ProgressText(Percent()));
+    PostProgress(m_hashes == m_total, ProgressText(Percent()));
 }
 
 void CompareOnlySharedThread::CompareSingleFiles()
@@ -106,6 +106,7 @@ void CompareOnlySharedThread::CompareTrees()
     m_row = 0;
     m_hashes = 0;
     m_total = m_pathSource.size() + m_pathDestination.size();
+    m_tally.Start(m_total, TotalFileSize(m_pathSource) + TotalFileSize(m_pathDestination));
 
     // Source rows first (pairs and files only in the source, in source order), then
     // the destination files no source file matched. Stop acts between rows; its text
@@ -140,18 +141,22 @@ void CompareOnlySharedThread::FileBegins(const FileTask& task)
 
 void CompareOnlySharedThread::HashBegins(const FileTask& task, FileSide side, std::uint64_t size)
 {
+    m_hashSize = size;
     if (size <= BIG_FILE_BYTES)
         return;
+    wxString text;
     if (side == FileSide::Destination)
-        Post(IVT_EVT_PROGRESS, 0, wxString::Format(m_destinationProgressFormat, m_rowStartPercent) + "%");
+        text = wxString::Format(m_destinationProgressFormat, m_rowStartPercent) + "%";
     else if (task.kind == TreeMatchKind::Pair)
-        Post(IVT_EVT_PROGRESS, 0, wxString::Format(m_pairSourceProgressFormat, m_rowStartPercent, '%'));
+        text = wxString::Format(m_pairSourceProgressFormat, m_rowStartPercent, '%');
     else
-        Post(IVT_EVT_PROGRESS, 0, wxString::Format(m_sourceProgressFormat, m_rowStartPercent) + "%");
+        text = wxString::Format(m_sourceProgressFormat, m_rowStartPercent) + "%";
+    Post(IVT_EVT_PROGRESS, 0, WithThroughput(text));
 }
 
 void CompareOnlySharedThread::Hashed(const FileTask&, FileSide side, const wxString& hash)
 {
+    m_tally.FileDone(m_hashSize); // each file hashed counts as one
     const long row = m_row - 1;
     Post(side == FileSide::Source ? IVT_EVT_SET_COL2_HASH_SOURCE : IVT_EVT_SET_COL4_HASH_DESTINATION, row, hash);
     Count();

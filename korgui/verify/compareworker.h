@@ -65,4 +65,5 @@ private:
     std::size_t m_hashes = 0;   // hashes computed so far
     std::size_t m_total = 0;    // hashes the run will compute
     double m_rowStartPercent = 0; // Percent() when the current row began
+    std::uint64_t m_hashSize = 0; // of the file being hashed
 };

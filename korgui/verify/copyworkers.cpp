@@ -65,7 +65,7 @@ void CopyWorker::ReportCurrentFileProgress(double filePercent, int eventId, cons
     m_lastFileProgress = now;
     Post(eventId, 0,
          stopPressed ? wxString::Format(m_fmtWaitCurrentFile, m_currentFilePercent)
-                     : wxString::Format(m_fmtCopyingFile, overallPercent, m_currentFilePercent));
+                     : WithThroughput(wxString::Format(m_fmtCopyingFile, overallPercent, m_currentFilePercent)));
 }
 
 bool CopyWorker::CopyOneFile(const wxString& source, const wxString& destination)
@@ -84,6 +84,7 @@ bool CopyWorker::CopyOneFile(const wxString& source, const wxString& destination
 
 void CopyWorker::CopyProgress(const FileTask& task, std::uint64_t total, std::uint64_t copied)
 {
+    m_tally.PassAt(copied);
     CopyProgressRoutine({this, task.source}, total, copied);
 }
 
@@ -102,6 +103,7 @@ void CopyWorker::FileBegins(const FileTask& task)
 
 void CopyWorker::Copied(const FileTask& task, const FileCopyResult& result)
 {
+    m_tally.PassDone(task.size);
     NoteCopyOutcome(task, result);
     if (result.ok)
     {
@@ -117,7 +119,8 @@ void CopyWorker::Copied(const FileTask& task, const FileCopyResult& result)
 void CopyWorker::FileEnds(const FileTask& task, const FileOutcome&)
 {
     const double percent = PercentAfter(task.index, task.count);
-    Post(IVT_EVT_PROGRESS, task.index + 1 == task.count ? IVT_PROGRESS_DONE : 0, ProgressText(task, percent));
+    m_tally.FileDone(task.size);
+    PostProgress(task.index + 1 == task.count, ProgressText(task, percent));
     m_overallPercent = percent;
     StopIfDialogGone();
 }
@@ -128,6 +131,11 @@ void CopyWorker::ProblemFound(const ListingProblem& problem, FileSide side)
     // Below the rows of the files.
     PostProblemRow(static_cast<long>(m_pathSource.size()) + m_problemRows++, problem, side, m_txtFailed,
                    m_problemComparison);
+}
+
+void CopyWorker::StartTally(unsigned passes)
+{
+    m_tally.Start(m_pathSource.size(), TotalFileSize(m_pathSource), passes);
 }
 
 CopyJob CopyWorker::Job(const wxString& sourceBase) const
@@ -205,6 +213,7 @@ void CopySrcToDstThread::CopySingleFile()
     // The file's own row, so that its outcome is seen and logged like a folder copy's.
     Post(IVT_EVT_INSERT_ITEM, 0, m_srcFile);
     wxString status = m_txtFailed;
+    m_tally.Start(1, FileSizeOf(m_srcFile));
     if (CopyOneFile(m_srcFile, destination))
     {
         m_pathDestination.push_back(destination);
@@ -236,6 +245,7 @@ void CopySrcToDstThread::CopyFolders()
     };
     if (!m_pathDestination.empty() || m_dstFieldText.empty())
         return refuse();
+    StartTally(1);
     const OperationSummary summary = CopyTree(Job(m_srcDir), *this, Stop());
     if (DialogGone())
         return;
@@ -291,6 +301,7 @@ wxThread::ExitCode CopySrcToDstAndCompareThread::Entry()
         RefuseNotEmpty();
         return nullptr;
     }
+    StartTally(3); // the source hashed, copied, the copy hashed
     const OperationSummary summary = CopyTreeAndVerify(Job(m_srcDir), static_cast<HashAlgorithm>(m_hashType), *this, Stop());
     if (DialogGone())
         return nullptr;
@@ -323,12 +334,13 @@ void CopySrcToDstAndCompareThread::HashBegins(const FileTask& task, FileSide sid
 {
     if (size > BIG_FILE_BYTES)
         Post(IVT_EVT_PROGRESS, 0,
-             FileOf(task.index, task.count) +
-                 (side == FileSide::Source ? m_txtHashingSource : m_txtHashingDestination));
+             WithThroughput(FileOf(task.index, task.count) +
+                            (side == FileSide::Source ? m_txtHashingSource : m_txtHashingDestination)));
 }
 
 void CopySrcToDstAndCompareThread::Hashed(const FileTask& task, FileSide side, const wxString& hash)
 {
+    m_tally.PassDone(task.size);
     const long row = static_cast<long>(task.index);
     if (side == FileSide::Source)
         Post(IVT_EVT_SET_COL2_HASH_SOURCE, row, hash);

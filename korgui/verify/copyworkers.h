@@ -53,6 +53,8 @@ protected:
     void BeforeStoppedEnd() override;
     // A one-line progress text of "File %d of %d" and the rest.
     wxString FileOf(size_t index, size_t count) const;
+    // Speed and time left count from here: the listed files, `passes` over each.
+    void StartTally(unsigned passes);
     // The copy of the listed tree, as CopyJob wants it.
     CopyJob Job(const wxString& sourceBase) const;
 

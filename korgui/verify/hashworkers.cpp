@@ -54,6 +54,7 @@ void HashListWorker::HashList(long firstProblemRow, const wxString& stopProgress
 {
     Post(IVT_EVT_SCROLL_LIST, IVT_SCROLL_TO_TOP);
     m_nextProblemRow = firstProblemRow;
+    m_tally.Start(m_files.size(), TotalFileSize(m_files));
     const OperationSummary summary = HashFiles({m_files, Algorithm(), m_side, m_problems}, *this, Stop());
     if (DialogGone())
         return;
@@ -83,8 +84,8 @@ void HashListWorker::Hashed(const FileTask& task, FileSide side, const wxString&
 
 void HashListWorker::FileEnds(const FileTask& task, const FileOutcome&)
 {
-    const bool last = task.index + 1 == task.count;
-    Post(IVT_EVT_PROGRESS, last ? IVT_PROGRESS_DONE : 0, ProgressText(PercentAfter(task.index, task.count)));
+    m_tally.FileDone(task.size);
+    PostProgress(task.index + 1 == task.count, ProgressText(PercentAfter(task.index, task.count)));
     StopIfDialogGone();
 }
 

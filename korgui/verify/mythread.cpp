@@ -95,6 +95,21 @@ void MyThread::EndStopped(const wxString& zeroProgress, int endId, int endValue)
     Post(endId, endValue);
 }
 
+wxString MyThread::WithThroughput(const wxString& text)
+{
+    if (m_tally.Sample())
+        m_throughputSuffix = FormatThroughputSuffix(m_tally.Figures(), m_throughputWords);
+    if (m_throughputSuffix.empty())
+        return text;
+    // Some texts end with a blank; the separator brings its own.
+    return wxString(text).Trim() + m_throughputSuffix;
+}
+
+void MyThread::PostProgress(bool last, const wxString& text)
+{
+    Post(IVT_EVT_PROGRESS, last ? IVT_PROGRESS_DONE : 0, last ? text : WithThroughput(text));
+}
+
 void MyThread::PostProblemRow(long row, const ListingProblem& problem, FileSide side, const wxString& status,
                               const wxString& comparison)
 {

@@ -5,6 +5,7 @@
 
 #include "korverify/operation.h"
 #include "korverify/stoptoken.h"
+#include "korverify/throughput.h"
 
 #include <wx/string.h>
 #include <wx/thread.h>
@@ -69,6 +70,13 @@ protected:
     void EndStopped(const wxString& zeroProgress, int endId, int endValue = 0);
     virtual void BeforeStoppedEnd() {}
 
+    // `text` followed by the operation's speed and time left, as last sampled (at
+    // most ten times a second) from `m_tally`.
+    wxString WithThroughput(const wxString& text);
+    // The progress text after a file: the last one as it stands (green), the others
+    // with speed and time left.
+    void PostProgress(bool last, const wxString& text);
+
     // A row for an entry the listing could not take: its path in the path column of
     // its side, the reason in that side's hash cell, `status` as Copy Status, red.
     // `comparison` (when given) goes into Hash Comparison. The row is inserted.
@@ -92,6 +100,8 @@ protected:
     const wxString m_txtOk;
     const wxString m_txtSuccess;
     const StopFlag m_stopRequested = std::make_shared<std::atomic<bool>>(false);
+    // What the operation has done so far; the worker feeds it from its observer calls.
+    ProgressTally m_tally;
 
     void OnExit() override { m_ended = true; }
 
@@ -102,5 +112,7 @@ private:
     const wxString m_fmtMoreEntries;
     const wxString m_txtProblemsCaption;
     const wxString m_txtProblemsIntro;
+    const ThroughputWords m_throughputWords; // translated here, on the GUI thread
+    wxString m_throughputSuffix;
     std::atomic<bool> m_ended{false};
 };

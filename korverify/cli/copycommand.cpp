@@ -118,7 +118,7 @@ RunSummary RunCopy(const CommandLine& line)
     const CopyJob job = MakeJob(source, destination);
     ToolRun run;
     CopyObserver observer(run.Meter(), line, job, summary);
-    run.Begin(job.files);
+    run.Begin(job.files, 3); // the source hashed, copied, the copy hashed
     const OperationSummary result = CopyTreeAndVerify(job, line.algorithm, observer, run.Stop());
     run.Meter().Finish();
     for (const wxString& leftover : result.leftoversRemoved)

@@ -20,32 +20,34 @@ wxString Megabytes(std::uint64_t bytes)
 
 ProgressMeter::ProgressMeter() : m_enabled(isatty(STDERR_FILENO) == 1) {}
 
-void ProgressMeter::Start(std::size_t files, std::uint64_t bytes)
+void ProgressMeter::Start(std::size_t files, std::uint64_t bytes, unsigned passes)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_files = files;
     m_bytes = bytes;
-    m_start = std::chrono::steady_clock::now();
-    m_throughput = Throughput(bytes, files);
+    m_tally.Start(files, bytes, passes);
     Draw(true);
 }
 
-void ProgressMeter::AddBytes(std::uint64_t bytes)
+void ProgressMeter::PassAt(std::uint64_t done)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_doneBytes += bytes;
-    m_fileBytesReported += bytes;
+    m_tally.PassAt(done);
+    Draw(false);
+}
+
+void ProgressMeter::PassDone(std::uint64_t size)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_tally.PassDone(size);
     Draw(false);
 }
 
 void ProgressMeter::FileDone(std::uint64_t bytes, std::size_t files)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (bytes > m_fileBytesReported)
-        m_doneBytes += bytes - m_fileBytesReported;
-    m_fileBytesReported = 0;
-    m_doneFiles += files;
-    Draw(m_doneFiles == m_files);
+    m_tally.FileDone(bytes, files);
+    Draw(m_tally.FilesDone() == m_files);
 }
 
 void ProgressMeter::Finish()
@@ -63,14 +65,12 @@ void ProgressMeter::Draw(bool force)
 {
     if (!m_enabled)
         return;
-    const auto now = std::chrono::steady_clock::now();
-    if (!force && now - m_lastDraw < std::chrono::milliseconds(100))
+    if (!m_tally.Sample() && !force)
         return;
-    m_lastDraw = now;
-    m_throughput.Update(m_doneBytes, m_doneFiles, std::chrono::duration<double>(now - m_start).count());
-    const std::string line = (wxString::Format(_("%zu/%zu files, %s of %s"), m_doneFiles, m_files,
-                                               Megabytes(m_doneBytes), Megabytes(m_bytes)) +
-                              FormatThroughputSuffix(m_throughput))
+    const auto done = static_cast<std::size_t>(m_tally.FilesDone());
+    const std::string line = (wxString::Format(_("%zu/%zu files, %s of %s"), done, m_files,
+                                               Megabytes(m_tally.BytesDone()), Megabytes(m_bytes)) +
+                              FormatThroughputSuffix(m_tally.Figures()))
                                  .utf8_string();
     const std::size_t width = line.size();
     std::fprintf(stderr, "\r%s%*s", line.c_str(), static_cast<int>(m_drawnWidth > width ? m_drawnWidth - width : 0),

@@ -8,7 +8,6 @@
 
 #include <wx/string.h>
 
-#include <chrono>
 #include <cstdint>
 #include <mutex>
 
@@ -23,12 +22,14 @@ public:
     ProgressMeter(const ProgressMeter&) = delete;
     ProgressMeter& operator=(const ProgressMeter&) = delete;
 
-    // The work ahead; the clock for speed and time left starts here.
-    void Start(std::size_t files, std::uint64_t bytes);
-    // Bytes read or written since the last call, within the current file.
-    void AddBytes(std::uint64_t bytes);
-    // `files` files are done; `bytes` is their whole size (what AddBytes has not yet
-    // reported of it is added).
+    // The work ahead, `passes` over each file (see ProgressTally); the clock for
+    // speed and time left starts here.
+    void Start(std::size_t files, std::uint64_t bytes, unsigned passes = 1);
+    // The current pass over the current file has reached `done` bytes.
+    void PassAt(std::uint64_t done);
+    // The current pass over the current file is complete.
+    void PassDone(std::uint64_t size);
+    // `files` files are done; `bytes` is their whole size.
     void FileDone(std::uint64_t bytes, std::size_t files = 1);
     // Clears the line, so that what follows starts at the left margin; the next
     // update draws it again.
@@ -40,12 +41,7 @@ private:
     const bool m_enabled;
     std::mutex m_mutex; // engine callbacks may come from more than one thread
     std::size_t m_files = 0;
-    std::size_t m_doneFiles = 0;
     std::uint64_t m_bytes = 0;
-    std::uint64_t m_doneBytes = 0;
-    std::uint64_t m_fileBytesReported = 0;
-    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
-    Throughput m_throughput{0, 0};
-    std::chrono::steady_clock::time_point m_lastDraw{};
+    ProgressTally m_tally;
     std::size_t m_drawnWidth = 0;
 };

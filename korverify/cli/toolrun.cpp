@@ -1,11 +1,8 @@
 #include "korverify/cli/toolrun.h"
 
-void ToolRun::Begin(const std::vector<wxString>& files)
+void ToolRun::Begin(const std::vector<wxString>& files, unsigned passes)
 {
-    std::uint64_t bytes = 0;
-    for (const wxString& file : files)
-        bytes += FileSizeOf(file);
-    m_meter.Start(files.size(), bytes);
+    m_meter.Start(files.size(), TotalFileSize(files), passes);
 }
 
 void CountOperation(const OperationSummary& result, const std::string& succeeded, RunSummary& summary)
@@ -18,16 +15,19 @@ void CountOperation(const OperationSummary& result, const std::string& succeeded
     summary.Count("problems", result.sourceProblems.size() + result.destinationProblems.size());
 }
 
-void ToolObserver::FileBegins(const FileTask&)
-{
-    m_copied = 0;
-}
-
 void ToolObserver::CopyProgress(const FileTask&, std::uint64_t, std::uint64_t copied)
 {
-    if (copied > m_copied)
-        m_meter.AddBytes(copied - m_copied);
-    m_copied = copied;
+    m_meter.PassAt(copied);
+}
+
+void ToolObserver::Copied(const FileTask& task, const FileCopyResult&)
+{
+    m_meter.PassDone(task.size);
+}
+
+void ToolObserver::Hashed(const FileTask& task, FileSide, const wxString&)
+{
+    m_meter.PassDone(task.size);
 }
 
 void ToolObserver::FileEnds(const FileTask& task, const FileOutcome& outcome)

@@ -27,8 +27,9 @@ public:
     ProgressMeter& Meter() { return m_meter; }
     bool Interrupted() const { return m_interrupt.Interrupted(); }
 
-    // Starts the progress line for these files (their sizes are looked up).
-    void Begin(const std::vector<wxString>& files);
+    // Starts the progress line for these files (their sizes are looked up), with
+    // `passes` over each (see ProgressTally).
+    void Begin(const std::vector<wxString>& files, unsigned passes = 1);
 
 private:
     StopToken m_stop;
@@ -53,8 +54,9 @@ public:
     // The rows for the log, as the dialog would show them.
     const std::vector<LogRow>& Rows() const { return m_rows; }
 
-    void FileBegins(const FileTask& task) override;
     void CopyProgress(const FileTask& task, std::uint64_t total, std::uint64_t copied) override;
+    void Copied(const FileTask& task, const FileCopyResult& result) override;
+    void Hashed(const FileTask& task, FileSide side, const wxString& hash) override;
     void FileEnds(const FileTask& task, const FileOutcome& outcome) override;
     void ProblemFound(const ListingProblem& problem, FileSide side) override;
 
@@ -70,5 +72,4 @@ protected:
 
 private:
     ProgressMeter& m_meter;
-    std::uint64_t m_copied = 0; // of the current file
 };

@@ -74,3 +74,39 @@ TEST(Throughput, SamplesTooCloseOrGoingBackAreIgnored)
     EXPECT_DOUBLE_EQ(t.BytesPerSecond(), 1000);
     EXPECT_DOUBLE_EQ(t.SecondsLeft(), 0.9);
 }
+
+TEST(ProgressTally, PassesShareEachFileAndTheFiguresChangeAtMostTenTimesASecond)
+{
+    // 100 files of 3 MB, each hashed, copied and hashed again (three passes), at a
+    // steady 300 MB/s of passes, one step a millisecond: 100 MB/s of files.
+    long step = 0;
+    ProgressTally tally([&step] { return step / 1000.0; });
+    tally.Start(100, 300'000'000, 3);
+    int samples = 0;
+    for (int file = 0; file < 100; ++file)
+    {
+        for (int pass = 0; pass < 3; ++pass)
+            for (int k = 1; k <= 10; ++k)
+            {
+                ++step;
+                if (k < 10)
+                    tally.PassAt(300'000 * k);
+                else
+                    tally.PassDone(3'000'000);
+                if (k == 10 && pass == 2)
+                    tally.FileDone(file == 0 ? 0 : 3'000'000); // a smaller size never goes back
+                EXPECT_EQ(tally.BytesDone(), static_cast<std::uint64_t>(step) * 100'000);
+                if (!tally.Sample())
+                    continue;
+                ++samples;
+                if (step < 1000)
+                    continue; // the start has faded from the smoothed figures
+                EXPECT_NEAR(tally.Figures().BytesPerSecond(), 100e6, 1e5);
+                EXPECT_NEAR(tally.Figures().FilesPerSecond(), 100 / 3.0, 3); // 3 or 4 files a sample
+                EXPECT_NEAR(tally.Figures().SecondsLeft(), 3 - step / 1000.0, 0.01);
+            }
+    }
+    EXPECT_EQ(tally.FilesDone(), 100u);
+    EXPECT_GE(samples, 29); // 3 seconds
+    EXPECT_LE(samples, 30);
+}
