@@ -34,6 +34,10 @@ bool Compare(const std::string& name, int runs, const std::function<void()>& our
 // Prints the verdict line and returns true on PASS.
 bool Report(const std::string& name, double ours, double reference, double target);
 
+// Prints `<case> value=<value> target<=<target> PASS|FAIL` for an absolute target
+// (a value that must not exceed it) and returns true on PASS.
+bool ReportAtMost(const std::string& name, double value, double target);
+
 // Runs a shell command, aborting the benchmark if it fails.
 void Run(const std::string& command);
 

@@ -23,6 +23,12 @@ wxString JoinToFolder(const wxString& relative, const wxString& folder)
 
 } // namespace
 
+std::vector<wxString> LatestRecording(const std::vector<wxString>& recorded, std::size_t rows)
+{
+    return std::vector<wxString>(recorded.end() - static_cast<std::ptrdiff_t>(std::min(rows, recorded.size())),
+                                 recorded.end());
+}
+
 std::vector<wxString> RestoredFullPaths(const std::vector<wxString>& recorded,
                                         const std::vector<wxString>& relativeCells, const wxString& folder)
 {

@@ -9,6 +9,10 @@
 
 #include <vector>
 
+// The latest recording for `rows` rows: the last `rows` entries (all when fewer),
+// which is all that RestoredFullPaths reads.
+std::vector<wxString> LatestRecording(const std::vector<wxString>& recorded, std::size_t rows);
+
 // The full path of every row for the switch back to the full view, given the rows'
 // relative cells: the latest recording when it covers every row (a recording of an
 // earlier switch may be stale, since rows can be sorted in the full view); otherwise,
