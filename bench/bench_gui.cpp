@@ -28,7 +28,6 @@
 #include <wx/filefn.h>
 #include <wx/listctrl.h>
 #include <wx/log.h>
-#include <wx/modalhook.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -109,8 +108,9 @@ void WriteTree(const std::string& root)
             korbench::Run("false");
         for (int i = f * (FILES / FOLDERS); i < (f + 1) * (FILES / FOLDERS); ++i)
         {
-            for (size_t b = 0; b < data.size(); ++b)
-                data[b] = static_cast<char>((i % DISTINCT_CONTENTS) * 31 + b * 7);
+            const std::string number = std::to_string(i % DISTINCT_CONTENTS);
+            std::fill(data.begin(), data.end(), '.');
+            std::copy(number.begin(), number.end(), data.begin());
             const std::string path = folder + "/clip-" + std::to_string(1000000 + i).substr(1) + "-cam.bin";
             const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (fd < 0 || write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size()) || close(fd) != 0)
@@ -171,18 +171,6 @@ void SortBy(IVTDialog* d, int column)
     WaitUntilIdle(d);
 }
 
-// Answers every modal dialog at once: the closing message of the removal.
-class AnswerEveryDialog : public wxModalDialogHook
-{
-public:
-    AnswerEveryDialog() { Register(); }
-    ~AnswerEveryDialog() override { Unregister(); }
-
-protected:
-    int Enter(wxDialog*) override { return wxID_OK; }
-    void Exit(wxDialog*) override {}
-};
-
 bool AllRowsHaveColumn(IVTDialog* d, int column, const wxString& text = wxString())
 {
     if (d->m_listCtrl->RowCount() != FILES)
@@ -200,10 +188,7 @@ bool AllRowsHaveColumn(IVTDialog* d, int column, const wxString& text = wxString
 
 int main(int argc, char** argv)
 {
-    // The dialog writes its logs to the desktop: give it a home of its own.
-    const std::string home = korbench::FreshDir();
-    setenv("HOME", home.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+    korbench::UseFreshHome();
     korbench::WxSession wx(argc, argv);
     wxLog::SetLogLevel(wxLOG_Info); // no "column = n" line per sort
 
@@ -266,7 +251,7 @@ int main(int argc, char** argv)
     // The copy's rows as a finished Copy and Compare leaves them, which the removal requires.
     dialog->m_CopyHappened = true;
     {
-        AnswerEveryDialog answer;
+        korbench::AnswerEveryDialog answer;
         phase(
             "remove_duplicates", [&]
             {

@@ -119,3 +119,15 @@ std::string FreshDir()
 }
 
 } // namespace korbench
+
+namespace korbench
+{
+
+void UseFreshHome()
+{
+    const std::string home = FreshDir();
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+}
+
+} // namespace korbench

@@ -4,6 +4,7 @@
 // one-line verdict every comparison prints:
 //   <case> ratio=<ours/reference> target<=<target> PASS|FAIL
 
+#include <wx/modalhook.h>
 #include <wx/string.h>
 
 #include <functional>
@@ -21,6 +22,22 @@ public:
     WxSession(const WxSession&) = delete;
     WxSession& operator=(const WxSession&) = delete;
 };
+
+// Answers every modal dialog at once with OK while it exists (closing messages).
+class AnswerEveryDialog : public wxModalDialogHook
+{
+public:
+    AnswerEveryDialog() { Register(); }
+    ~AnswerEveryDialog() override { Unregister(); }
+
+protected:
+    int Enter(wxDialog*) override { return wxID_OK; }
+    void Exit(wxDialog*) override {}
+};
+
+// The dialog writes its logs to the desktop: gives the process a fresh home folder
+// (HOME and XDG_CONFIG_HOME), removed at exit. Call it before starting wx.
+void UseFreshHome();
 
 // Seconds taken by `work`, the median of `runs` runs; `prepare` (untimed) runs before each.
 double MedianSeconds(int runs, const std::function<void()>& work, const std::function<void()>& prepare = {});

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -194,8 +195,8 @@ public:
     WorkerSlot m_copyCompareThread;
     std::int16_t m_runningThreads = 0; // workers started and not yet ended
     int m_logsBeingWritten = 0;        // of those, the log workers (SaveLog)
-    std::vector<wxString> m_tmp_SrcName;
-    std::vector<wxString> m_tmp_DstName;
+    std::deque<wxString> m_tmp_SrcName; // see recordedpaths.h
+    std::deque<wxString> m_tmp_DstName;
     bool m_fullPath = true;
     static constexpr int NO_RUN_TARGET = 100;    // m_lastTargetSelection before the first Run
     static constexpr int NO_RUN_OPERATION = 101; // m_lastOperationSelection before the first Run

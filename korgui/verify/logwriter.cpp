@@ -1,5 +1,7 @@
 #include "korgui/verify/logwriter.h"
 
+#include <malloc.h>
+
 #include <mutex>
 
 LogWriterThread::LogWriterThread(IVTDialog* parent, LogRequest request, ResultRows rows)
@@ -25,6 +27,11 @@ wxThread::ExitCode LogWriterThread::Entry()
         std::lock_guard<std::mutex> lock(writing);
         outcome = WriteVerifyLog(m_request);
     }
+    // The log is the last step of an operation: the snapshot, the log's lines and the
+    // worker's file lists are free now. Their pages go back to the system, or the
+    // process would keep the size of the operation's peak for as long as it runs.
+    m_rows.Clear();
+    malloc_trim(0);
     IVTDialog* dialog = m_parent;
     Events().CallAndWait([dialog, outcome] { dialog->LogWritten(outcome); });
     return nullptr;

@@ -116,8 +116,7 @@ long ResultRows::FindByData(long start, wxUIntPtr data) const
 
 void ResultRows::Permute(const std::vector<std::size_t>& order)
 {
-    std::vector<Row> sorted;
-    sorted.reserve(m_rows.size());
+    std::deque<Row> sorted;
     for (const std::size_t i : order)
         sorted.push_back(std::move(m_rows[i]));
     m_rows = std::move(sorted);
@@ -137,11 +136,18 @@ void ResultRows::SortByColumn(int column)
 {
     if (column < 0 || column >= COLUMNS)
         return;
-    // Each row's key is the text of the first row with its item data.
-    std::vector<std::string_view> keys(m_rows.size());
-    for (std::size_t i = 0; i < m_rows.size(); ++i)
-        keys[i] = m_rows[static_cast<std::size_t>(FindByData(0, m_rows[i].data))].Cell(column);
+    // Each row's key is the text of the first row with its item data: found by
+    // ordering the rows by data first (stable, so the first of a group leads it).
     std::vector<std::size_t> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [this](std::size_t a, std::size_t b) { return m_rows[a].data < m_rows[b].data; });
+    std::vector<std::string_view> keys(m_rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+    {
+        const bool leads = i == 0 || m_rows[order[i]].data != m_rows[order[i - 1]].data;
+        keys[order[i]] = leads ? m_rows[order[i]].Cell(column) : keys[order[i - 1]];
+    }
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b)
@@ -165,7 +171,7 @@ void ResultRows::Clear()
 {
     m_rows.clear();
     m_rows.shrink_to_fit();
-    m_rowsByData.clear();
+    m_rowsByData = {};
     m_rowsByDataValid = false;
 }
 

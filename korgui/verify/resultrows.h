@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -102,7 +103,9 @@ private:
     bool Valid(long row) const { return row >= 0 && row < Count(); }
     bool Valid(long row, int column) const { return Valid(row) && column >= 0 && column < COLUMNS; }
 
-    std::vector<Row> m_rows;
+    // A deque: growing never moves the rows already there, so an insert never costs
+    // more than one row, however many there are.
+    std::deque<Row> m_rows;
 
     // Rows by item data, ascending; rebuilt on the first lookup after a change, so a
     // sort that finds every row by its data stays linear instead of quadratic.
