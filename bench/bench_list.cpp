@@ -20,7 +20,6 @@
 #include <wx/frame.h>
 #include <wx/listctrl.h>
 #include <wx/log.h>
-#include <wx/modalhook.h>
 #include <wx/stattext.h>
 
 #include <chrono>
@@ -156,21 +155,9 @@ bool BenchColumnSort(IVTDialog* dialog)
     return pass && sorted;
 }
 
-// Answers every modal dialog at once: the closing message of the removal.
-class AnswerEveryDialog : public wxModalDialogHook
-{
-public:
-    AnswerEveryDialog() { Register(); }
-    ~AnswerEveryDialog() override { Unregister(); }
-
-protected:
-    int Enter(wxDialog*) override { return wxID_OK; }
-    void Exit(wxDialog*) override {}
-};
-
 bool BenchDuplicateScan(IVTDialog* dialog)
 {
-    AnswerEveryDialog answer;
+    korbench::AnswerEveryDialog answer;
     ResultListCtrl* list = dialog->m_listCtrl;
     dialog->m_CopyHappened = true;
     std::vector<wxString> hashes;

@@ -72,6 +72,14 @@ bool Report(const std::string& name, double ours, double reference, double targe
     return pass;
 }
 
+bool ReportAtMost(const std::string& name, double value, double target)
+{
+    const bool pass = value <= target;
+    std::printf("%s value=%.1f target<=%.0f %s\n", name.c_str(), value, target, pass ? "PASS" : "FAIL");
+    std::fflush(stdout);
+    return pass;
+}
+
 void Run(const std::string& command)
 {
     if (std::system(command.c_str()) != 0)
@@ -108,6 +116,18 @@ std::string FreshDir()
         std::atexit(RemoveDirs);
     DirsToRemove().push_back(pattern);
     return pattern;
+}
+
+} // namespace korbench
+
+namespace korbench
+{
+
+void UseFreshHome()
+{
+    const std::string home = FreshDir();
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
 }
 
 } // namespace korbench

@@ -4,6 +4,7 @@
 // one-line verdict every comparison prints:
 //   <case> ratio=<ours/reference> target<=<target> PASS|FAIL
 
+#include <wx/modalhook.h>
 #include <wx/string.h>
 
 #include <functional>
@@ -22,6 +23,22 @@ public:
     WxSession& operator=(const WxSession&) = delete;
 };
 
+// Answers every modal dialog at once with OK while it exists (closing messages).
+class AnswerEveryDialog : public wxModalDialogHook
+{
+public:
+    AnswerEveryDialog() { Register(); }
+    ~AnswerEveryDialog() override { Unregister(); }
+
+protected:
+    int Enter(wxDialog*) override { return wxID_OK; }
+    void Exit(wxDialog*) override {}
+};
+
+// The dialog writes its logs to the desktop: gives the process a fresh home folder
+// (HOME and XDG_CONFIG_HOME), removed at exit. Call it before starting wx.
+void UseFreshHome();
+
 // Seconds taken by `work`, the median of `runs` runs; `prepare` (untimed) runs before each.
 double MedianSeconds(int runs, const std::function<void()>& work, const std::function<void()>& prepare = {});
 
@@ -33,6 +50,10 @@ bool Compare(const std::string& name, int runs, const std::function<void()>& our
 
 // Prints the verdict line and returns true on PASS.
 bool Report(const std::string& name, double ours, double reference, double target);
+
+// Prints `<case> value=<value> target<=<target> PASS|FAIL` for an absolute target
+// (a value that must not exceed it) and returns true on PASS.
+bool ReportAtMost(const std::string& name, double value, double target);
 
 // Runs a shell command, aborting the benchmark if it fails.
 void Run(const std::string& command);

@@ -7,9 +7,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
+struct LogOutcome;
 class MyThread;
 class ProgressLabel;
 struct PathEntryCheck;
@@ -88,8 +90,11 @@ public:
     // Checks the choices against the operation, lists, and starts it.
     void OnClick__Run(wxCommandEvent& event);
 
-    // Writes the result list with its master hash to log<date-time>.tsv on the desktop.
+    // Writes the result list with its master hash to log<date-time>.tsv on the desktop,
+    // from the rows as they are now, on a worker counted in m_runningThreads.
     void SaveLog();
+    // The log's worker is done: its outcome shows (GUI thread).
+    void LogWritten(const LogOutcome& outcome);
 
     // Clean
     void OnClick__Clean(wxCommandEvent& event);
@@ -189,8 +194,9 @@ public:
     WorkerSlot m_compareThread;
     WorkerSlot m_copyCompareThread;
     std::int16_t m_runningThreads = 0; // workers started and not yet ended
-    std::vector<wxString> m_tmp_SrcName;
-    std::vector<wxString> m_tmp_DstName;
+    int m_logsBeingWritten = 0;        // of those, the log workers (SaveLog)
+    std::deque<wxString> m_tmp_SrcName; // see recordedpaths.h
+    std::deque<wxString> m_tmp_DstName;
     bool m_fullPath = true;
     static constexpr int NO_RUN_TARGET = 100;    // m_lastTargetSelection before the first Run
     static constexpr int NO_RUN_OPERATION = 101; // m_lastOperationSelection before the first Run
@@ -274,8 +280,6 @@ private:
     // Rows whose Copy Status or Hash Comparison failed, or whose destination file was removed, turn red.
     void MarkFailedRowsRed();
 
-    // The text of `column` in every row, top to bottom.
-    std::vector<wxString> ColumnTexts(ResultColumn column) const;
     // Starts a detached operation worker and counts it in m_runningThreads; `slot`,
     // when given, lets Stop reach it. A worker that cannot be created is reported, is
     // not counted, and the dialog is idle again. Returns false then. `failureText`

@@ -78,7 +78,7 @@ std::vector<wxString> LogTableLines(std::size_t rowCount, const LogCell& cell, c
     lines.push_back(join([&](int c) -> const wxString& { return headings[c]; }));
     const std::size_t count = firstRowOnly ? std::min<std::size_t>(rowCount, 1) : rowCount;
     for (std::size_t row = 0; row < count; ++row)
-        lines.push_back(join([&](int c) -> const wxString& { return cell(row, c); }));
+        lines.push_back(join([&](int c) { return cell(row, c); }));
     return lines;
 }
 
@@ -89,7 +89,7 @@ std::vector<wxString> MasterHashListLines(std::size_t rowCount, const LogCell& c
     {
         for (int column : {4, 2})
         {
-            const wxString& hash = cell(row, column);
+            const wxString hash = cell(row, column);
             if (!hash.empty())
                 hashes.push_back(EscapeLogCell(hash));
         }

@@ -18,7 +18,7 @@ constexpr int kLogColumns = 6;
 using LogHeadings = std::array<wxString, kLogColumns>;
 
 // The cell of `row` in `column` (0 to 5) of the table the log is written from.
-using LogCell = std::function<const wxString&(std::size_t row, int column)>;
+using LogCell = std::function<wxString(std::size_t row, int column)>;
 
 // A cell as the log holds it: TAB, CR, LF and backslash become \t, \r, \n and \\, so
 // that any file name keeps its row on one line of six TAB-separated fields.

@@ -8,12 +8,9 @@
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
-deleteDuplicatesThread::deleteDuplicatesThread(IVTDialog* parent, const std::vector<wxString>& destinationPaths,
-                                               const std::vector<wxString>& destinationHashes,
-                                               const wxString& removedPrefix)
+deleteDuplicatesThread::deleteDuplicatesThread(IVTDialog* parent, ResultRows rows, const wxString& removedPrefix)
     : MyThread(parent, wxTHREAD_DETACHED),
-      m_destinationPaths(DeepCopy(destinationPaths)),
-      m_destinationHashes(DeepCopy(destinationHashes)),
+      m_rows(std::move(rows)),
       m_removedPrefix(DeepCopy(removedPrefix)),
       m_notRemovedFormat(Translated(wxTRANSLATE("Not removed (%s): %s"))),
       m_percentFormat(Translated(wxTRANSLATE("%4.2f "))),
@@ -30,8 +27,17 @@ wxThread::ExitCode deleteDuplicatesThread::Entry()
     if (!Events().CallAndWait([] { wxBeginBusyCursor(); }))
         return nullptr;
 
-    const std::vector<DuplicateRow> plan = FindDuplicateRows(m_destinationHashes, m_destinationPaths);
-    const long long rows = static_cast<long long>(m_destinationPaths.size());
+    std::vector<wxString> paths;
+    std::vector<wxString> hashes;
+    paths.reserve(static_cast<std::size_t>(m_rows.Count()));
+    hashes.reserve(static_cast<std::size_t>(m_rows.Count()));
+    for (long row = 0; row < m_rows.Count(); ++row)
+    {
+        paths.push_back(m_rows.GetCell(row, IVT_COL_DESTINATION_PATH));
+        hashes.push_back(m_rows.GetCell(row, IVT_COL_DESTINATION_HASH));
+    }
+    const std::vector<DuplicateRow> plan = FindDuplicateRows(hashes, paths);
+    const long long rows = static_cast<long long>(paths.size());
     int removed = 0;
     int failed = 0;
     std::size_t next = 0;
@@ -41,7 +47,7 @@ wxThread::ExitCode deleteDuplicatesThread::Entry()
         for (; next < plan.size() && plan[next].keptRow == static_cast<std::size_t>(i); ++next)
         {
             const int row = static_cast<int>(plan[next].row);
-            const wxString& path = m_destinationPaths[row];
+            const wxString& path = paths[row];
             const RemoveResult result = RemoveFileNoFollow(path);
             if (result.outcome == RemoveOutcome::NothingThere)
                 continue; // gone already: nothing to remove, nothing to count
@@ -61,7 +67,7 @@ wxThread::ExitCode deleteDuplicatesThread::Entry()
                 ++failed;
                 Post(IVT_EVT_SET_ITEM_RED, row);
             }
-            Post(IVT_EVT_SET_COL4_HASH_DESTINATION, row, m_destinationHashes[row]);
+            Post(IVT_EVT_SET_COL4_HASH_DESTINATION, row, hashes[row]);
         }
         // Whole percents: rows that do not move the label send nothing.
         const bool last = i + 1 == rows;

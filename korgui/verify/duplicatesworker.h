@@ -1,6 +1,7 @@
 #pragma once
 
 #include "korgui/verify/mythread.h"
+#include "korgui/verify/resultrows.h"
 
 // Deletes from the destination every file whose destination hash an earlier row
 // already has (detached); the first row of each group keeps its file. Ends with
@@ -8,9 +9,9 @@
 class deleteDuplicatesThread : public MyThread
 {
 public:
-    // One path and one hash per row (columns 1 and 4), full paths.
-    deleteDuplicatesThread(IVTDialog* parent, const std::vector<wxString>& destinationPaths,
-                           const std::vector<wxString>& destinationHashes, const wxString& removedPrefix);
+    // A snapshot of the list, full paths: each row's destination path and hash
+    // (columns 1 and 4) are read from it on the worker thread.
+    deleteDuplicatesThread(IVTDialog* parent, ResultRows rows, const wxString& removedPrefix);
 
 protected:
     ExitCode Entry() override;
@@ -20,8 +21,7 @@ private:
     // when the user has closed it.
     void Finish(int removed, int failed);
 
-    const std::vector<wxString> m_destinationPaths;
-    const std::vector<wxString> m_destinationHashes;
+    const ResultRows m_rows;
     const wxString m_removedPrefix;
     const wxString m_notRemovedFormat;
     const wxString m_percentFormat;

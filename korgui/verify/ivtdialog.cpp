@@ -238,6 +238,9 @@ void IVTDialog::OnClick__Stop(wxCommandEvent&)
 
 void IVTDialog::OnClose(wxCloseEvent& event)
 {
+    // A log being written takes a moment and needs no Stop: the close waits for it.
+    if (m_logsBeingWritten > 0 && m_runningThreads == m_logsBeingWritten)
+        WaitDispatchingEvents([this] { return m_logsBeingWritten == 0; });
     if (event.CanVeto() && m_runningThreads > 0)
     {
         wxMessageBox(_("The process is still running...please press the Stop Button\n and then close the window"),

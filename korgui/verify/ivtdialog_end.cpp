@@ -7,13 +7,31 @@
 
 // Worker events: end of a worker
 
+namespace
+{
+
+// Whether any row has a text in `column`; read in place, without a string per row.
+bool AnyCellIn(const ResultRows& rows, ResultColumn column)
+{
+    for (long row = 0; row < rows.Count(); ++row)
+        if (!rows.CellUtf8(row, column).empty())
+            return true;
+    return false;
+}
+
+} // namespace
+
 void IVTDialog::MarkFailedRowsRed()
 {
-    for (long row = 0; row < m_listCtrl->RowCount(); ++row)
+    // Compared as UTF-8 in place: this runs over every row at the end of a run.
+    const ResultRows& rows = m_listCtrl->Rows();
+    const std::string no = m_txtNo.utf8_string();
+    const std::string failed = m_txtFailed.utf8_string();
+    const std::string removed = m_txtFileRemoved.utf8_string();
+    for (long row = 0; row < rows.Count(); ++row)
     {
-        if (m_listCtrl->GetCell(row, IVT_COL_HASH_COMPARISON) == m_txtNo ||
-            m_listCtrl->GetCell(row, IVT_COL_COPY_STATUS) == m_txtFailed ||
-            m_listCtrl->GetCell(row, IVT_COL_DESTINATION_PATH).Contains(m_txtFileRemoved))
+        if (rows.CellUtf8(row, IVT_COL_HASH_COMPARISON) == no || rows.CellUtf8(row, IVT_COL_COPY_STATUS) == failed ||
+            rows.CellUtf8(row, IVT_COL_DESTINATION_PATH).find(removed) != std::string_view::npos)
             m_listCtrl->SetRowTextColour(row, *wxRED);
     }
 }
@@ -88,14 +106,8 @@ void IVTDialog::FinishHashing(WorkerSlot& slot, ResultColumn hashColumn)
     AbleWidgetsAgain();
     RemoveEmptyRows();
     // A stopped run has cleaned its list: no hash, no log.
-    for (long row = 0; row < m_listCtrl->RowCount(); ++row)
-    {
-        if (!m_listCtrl->GetCell(row, hashColumn).empty())
-        {
-            SaveLog();
-            return;
-        }
-    }
+    if (AnyCellIn(m_listCtrl->Rows(), hashColumn))
+        SaveLog();
 }
 
 void IVTDialog::HashSourceFnAFTER(wxCommandEvent&)
@@ -111,13 +123,8 @@ void IVTDialog::HashDestinationFnAFTER(wxCommandEvent&)
 void IVTDialog::CompareOnlySharedFilesAFTER(wxCommandEvent&)
 {
     SaveLog(); // first, while the list is as the worker left it
-    for (long row = 0; row < m_listCtrl->RowCount(); ++row)
-    {
-        if (!m_listCtrl->GetCell(row, IVT_COL_SOURCE_HASH).empty())
-            m_HashSrcHappened = true;
-        if (!m_listCtrl->GetCell(row, IVT_COL_DESTINATION_HASH).empty())
-            m_HashDstHappened = true;
-    }
+    m_HashSrcHappened = m_HashSrcHappened || AnyCellIn(m_listCtrl->Rows(), IVT_COL_SOURCE_HASH);
+    m_HashDstHappened = m_HashDstHappened || AnyCellIn(m_listCtrl->Rows(), IVT_COL_DESTINATION_HASH);
     --m_runningThreads;
     m_compareThread.alive = false;
     RemoveEmptyRows();

@@ -1,6 +1,7 @@
 #include "korgui/ivtdialog.h"
 
 #include "korgui/verify/ivtprotocol.h"
+#include "korgui/verify/logwriter.h"
 #include "korgui/verify/progresslabel.h"
 #include "korgui/verify/resultlist.h"
 #include "korverify/verifylog.h"
@@ -16,14 +17,10 @@
 
 void IVTDialog::SaveLog()
 {
-    const ResultRows& rows = m_listCtrl->Rows();
-    if (rows.Count() == 0)
+    if (m_listCtrl->RowCount() == 0)
         return;
     LogRequest request;
     request.folder = LogDesktopFolder();
-    request.rowCount = rows.Count();
-    request.cell = [&rows](std::size_t row, int column) -> const wxString&
-    { return rows.GetCell(static_cast<long>(row), column); };
     for (int c = 0; c < ResultRows::COLUMNS; ++c)
     {
         wxListItem column;
@@ -42,7 +39,24 @@ void IVTDialog::SaveLog()
         request.operationName = m_combo1->GetString(operation);
     SetStandardLogTexts(request, m_platform, m_hostRevision);
 
-    const LogOutcome outcome = WriteVerifyLog(request);
+    // The rows as they are now; the log is written on a worker, counted as running
+    // until its outcome shows, so that no Run, Clean or close comes in between.
+    auto writer = std::make_unique<LogWriterThread>(this, std::move(request), m_listCtrl->Rows().Snapshot());
+    if (writer->Create() != wxTHREAD_NO_ERROR || writer->Run() != wxTHREAD_NO_ERROR)
+    {
+        Message(_("Log - error message"), _("Could not create thread"));
+        m_progress->Show(_("The log could not be saved"));
+        return;
+    }
+    writer.release(); // detached: deletes itself
+    ++m_runningThreads;
+    ++m_logsBeingWritten;
+}
+
+void IVTDialog::LogWritten(const LogOutcome& outcome)
+{
+    --m_runningThreads;
+    --m_logsBeingWritten;
     if (outcome.ok)
     {
         m_progress->Show(_("Log has been saved on the desktop"));

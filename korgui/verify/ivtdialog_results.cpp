@@ -3,7 +3,6 @@
 #include "korgui/verify/datetimetext.h"
 #include "korgui/verify/ivtprotocol.h"
 #include "korgui/verify/ivtworkers.h"
-#include "korgui/verify/listsortkeys.h"
 #include "korgui/verify/progresslabel.h"
 #include "korgui/verify/recordedpaths.h"
 #include "korgui/verify/resultlist.h"
@@ -88,17 +87,6 @@ void IVTDialog::RemoveEmptyRows()
     m_listCtrl->RemoveBlankRows();
 }
 
-// Workers of the results upkeep
-
-std::vector<wxString> IVTDialog::ColumnTexts(ResultColumn column) const
-{
-    std::vector<wxString> texts;
-    texts.reserve(static_cast<std::size_t>(m_listCtrl->RowCount()));
-    for (long row = 0; row < m_listCtrl->RowCount(); ++row)
-        texts.push_back(m_listCtrl->GetCell(row, column));
-    return texts;
-}
-
 // Full and relative path views, column sort
 
 void IVTDialog::RefreshView(wxCommandEvent&)
@@ -108,21 +96,16 @@ void IVTDialog::RefreshView(wxCommandEvent&)
     PathViewSnapshot view;
     view.requestedView = m_combo2->GetSelection();
     view.fullViewNow = m_fullPath;
-    view.sourceCells = ColumnTexts(IVT_COL_SOURCE_PATH);
-    view.destinationCells = ColumnTexts(IVT_COL_DESTINATION_PATH);
-    const auto hasText = [](const std::vector<wxString>& cells)
-    { return std::any_of(cells.begin(), cells.end(), [](const wxString& c) { return !c.empty(); }); };
-    view.hasSourcePaths = hasText(view.sourceCells);
-    view.hasDestinationPaths = hasText(view.destinationCells);
+    view.rows = m_listCtrl->Rows().Snapshot();
     view.sourceFile = m_srcFile;
     view.destinationFile = m_dstFile;
-    view.recordedSourcePaths = m_tmp_SrcName;
-    view.recordedDestinationPaths = m_tmp_DstName;
+    view.recordedSourcePaths = LatestRecording(m_tmp_SrcName, view.rows.Count());
+    view.recordedDestinationPaths = LatestRecording(m_tmp_DstName, view.rows.Count());
     view.sourceFolder = m_srcDir;
     view.destinationFolder = m_dstDir;
     view.operation = m_combo1->GetSelection();
     view.target = m_combo4->GetSelection();
-    StartOperationWorker(std::make_unique<RefreshViewThread>(this, view), nullptr);
+    StartOperationWorker(std::make_unique<RefreshViewThread>(this, std::move(view)), nullptr);
 }
 
 void IVTDialog::OnColClick__Sort(wxListEvent& event)
@@ -134,19 +117,12 @@ void IVTDialog::OnColClick__Sort(wxListEvent& event)
         return;
     wxLogDebug("column = %d", column);
 
-    // Each row's text is looked up by its item data, not searched for per comparison.
     const long rows = m_listCtrl->RowCount();
-    ListSortKeys keys;
-    keys.Reserve(static_cast<std::size_t>(rows));
     std::vector<wxUIntPtr> dataBefore;
     dataBefore.reserve(static_cast<std::size_t>(rows));
     for (long row = 0; row < rows; ++row)
-    {
-        const wxUIntPtr data = m_listCtrl->GetRowData(row);
-        keys.Add(static_cast<wxIntPtr>(data), m_listCtrl->GetCell(row, column));
-        dataBefore.push_back(data);
-    }
-    m_listCtrl->SortRows(ListSortKeys::Compare, reinterpret_cast<wxIntPtr>(&keys));
+        dataBefore.push_back(m_listCtrl->GetRowData(row));
+    m_listCtrl->SortRowsByColumn(column);
 
     // In the relative view the recorded full paths move with their rows.
     if (!m_fullPath)
@@ -179,7 +155,6 @@ void IVTDialog::OnClick__NoDuplicates(wxCommandEvent&)
         return;
     }
     StartOperationWorker(
-        std::make_unique<deleteDuplicatesThread>(this, ColumnTexts(IVT_COL_DESTINATION_PATH),
-                                                 ColumnTexts(IVT_COL_DESTINATION_HASH), m_txtFileRemoved),
+        std::make_unique<deleteDuplicatesThread>(this, m_listCtrl->Rows().Snapshot(), m_txtFileRemoved),
         nullptr);
 }

@@ -23,6 +23,12 @@ wxString JoinToFolder(const wxString& relative, const wxString& folder)
 
 } // namespace
 
+std::vector<wxString> LatestRecording(const std::deque<wxString>& recorded, std::size_t rows)
+{
+    return std::vector<wxString>(recorded.end() - static_cast<std::ptrdiff_t>(std::min(rows, recorded.size())),
+                                 recorded.end());
+}
+
 std::vector<wxString> RestoredFullPaths(const std::vector<wxString>& recorded,
                                         const std::vector<wxString>& relativeCells, const wxString& folder)
 {
@@ -37,7 +43,7 @@ std::vector<wxString> RestoredFullPaths(const std::vector<wxString>& recorded,
     return paths;
 }
 
-void ReorderLatestRecording(std::vector<wxString>& recorded, const std::vector<wxUIntPtr>& dataBefore,
+void ReorderLatestRecording(std::deque<wxString>& recorded, const std::vector<wxUIntPtr>& dataBefore,
                             const std::vector<wxUIntPtr>& dataAfter)
 {
     const std::size_t rows = dataBefore.size();

@@ -7,17 +7,13 @@
 
 #include <wx/filefn.h>
 
-RefreshViewThread::RefreshViewThread(IVTDialog* parent, const PathViewSnapshot& snapshot)
-    : MyThread(parent, wxTHREAD_DETACHED), m_view(snapshot)
+RefreshViewThread::RefreshViewThread(IVTDialog* parent, PathViewSnapshot snapshot)
+    : MyThread(parent, wxTHREAD_DETACHED), m_view(std::move(snapshot))
 {
-    m_view.sourceCells = DeepCopy(snapshot.sourceCells);
-    m_view.destinationCells = DeepCopy(snapshot.destinationCells);
-    m_view.sourceFile = DeepCopy(snapshot.sourceFile);
-    m_view.destinationFile = DeepCopy(snapshot.destinationFile);
-    m_view.recordedSourcePaths = DeepCopy(snapshot.recordedSourcePaths);
-    m_view.recordedDestinationPaths = DeepCopy(snapshot.recordedDestinationPaths);
-    m_view.sourceFolder = DeepCopy(snapshot.sourceFolder);
-    m_view.destinationFolder = DeepCopy(snapshot.destinationFolder);
+    m_view.sourceFile = DeepCopy(m_view.sourceFile);
+    m_view.destinationFile = DeepCopy(m_view.destinationFile);
+    m_view.sourceFolder = DeepCopy(m_view.sourceFolder);
+    m_view.destinationFolder = DeepCopy(m_view.destinationFolder);
 }
 
 bool RefreshViewThread::SingleFileCase() const
@@ -27,6 +23,15 @@ bool RefreshViewThread::SingleFileCase() const
 
 wxThread::ExitCode RefreshViewThread::Entry()
 {
+    m_sourceCells.reserve(static_cast<std::size_t>(Rows()));
+    m_destinationCells.reserve(static_cast<std::size_t>(Rows()));
+    for (long row = 0; row < Rows(); ++row)
+    {
+        m_sourceCells.push_back(m_view.rows.GetCell(row, IVT_COL_SOURCE_PATH));
+        m_destinationCells.push_back(m_view.rows.GetCell(row, IVT_COL_DESTINATION_PATH));
+        m_hasSourcePaths = m_hasSourcePaths || !m_sourceCells.back().empty();
+        m_hasDestinationPaths = m_hasDestinationPaths || !m_destinationCells.back().empty();
+    }
     if (m_view.requestedView == 1)
         ToRelative();
     else if (m_view.requestedView == 0)
@@ -44,7 +49,7 @@ void RefreshViewThread::ToRelative()
         Post(IVT_EVT_MESSAGE_BOX, IVT_MSG_VIEW_ALREADY_SET);
         return;
     }
-    if (!m_view.hasSourcePaths && !m_view.hasDestinationPaths)
+    if (!m_hasSourcePaths && !m_hasDestinationPaths)
     {
         Post(IVT_EVT_MESSAGE_BOX, IVT_MSG_FULL_VIEW_FIRST);
         return;
@@ -53,27 +58,27 @@ void RefreshViewThread::ToRelative()
 
     if (SingleFileCase())
     {
-        if (m_view.hasSourcePaths)
-            Post(IVT_EVT_SET_COL0_TEXT, 0, FilenameAbsoluteToRelative(m_view.sourceCells[0], wxPathOnly(m_view.sourceFile)));
-        if (m_view.hasDestinationPaths)
+        if (m_hasSourcePaths)
+            Post(IVT_EVT_SET_COL0_TEXT, 0, FilenameAbsoluteToRelative(m_sourceCells[0], wxPathOnly(m_view.sourceFile)));
+        if (m_hasDestinationPaths)
             Post(IVT_EVT_SET_COL1_FILE_DST, 0,
-                 FilenameAbsoluteToRelative(m_view.destinationCells[0], wxPathOnly(m_view.destinationFile)));
+                 FilenameAbsoluteToRelative(m_destinationCells[0], wxPathOnly(m_view.destinationFile)));
         return;
     }
 
-    if (m_view.hasSourcePaths)
-        for (const wxString& cell : m_view.sourceCells)
+    if (m_hasSourcePaths)
+        for (const wxString& cell : m_sourceCells)
             Post(IVT_EVT_APPEND_TMP_SRC_NAME, 0, cell);
-    if (m_view.hasDestinationPaths)
-        for (const wxString& cell : m_view.destinationCells)
+    if (m_hasDestinationPaths)
+        for (const wxString& cell : m_destinationCells)
             Post(IVT_EVT_APPEND_TMP_DST_NAME, 0, cell);
-    if (m_view.hasSourcePaths)
+    if (m_hasSourcePaths)
         for (long row = 0; row < Rows(); ++row)
-            Post(IVT_EVT_SET_COL0_TEXT, row, FilenameAbsoluteToRelative(m_view.sourceCells[row], m_view.sourceFolder));
-    if (m_view.hasDestinationPaths)
+            Post(IVT_EVT_SET_COL0_TEXT, row, FilenameAbsoluteToRelative(m_sourceCells[row], m_view.sourceFolder));
+    if (m_hasDestinationPaths)
         for (long row = 0; row < Rows(); ++row)
             Post(IVT_EVT_SET_COL1_FILE_DST, row,
-                 FilenameAbsoluteToRelative(m_view.destinationCells[row], m_view.destinationFolder));
+                 FilenameAbsoluteToRelative(m_destinationCells[row], m_view.destinationFolder));
 }
 
 void RefreshViewThread::ToFull()
@@ -83,7 +88,7 @@ void RefreshViewThread::ToFull()
         Post(IVT_EVT_MESSAGE_BOX, IVT_MSG_VIEW_ALREADY_SET);
         return;
     }
-    if (!m_view.hasSourcePaths && !m_view.hasDestinationPaths)
+    if (!m_hasSourcePaths && !m_hasDestinationPaths)
     {
         Post(IVT_EVT_MESSAGE_BOX, IVT_MSG_FULL_VIEW_FIRST);
         return;
@@ -92,24 +97,24 @@ void RefreshViewThread::ToFull()
 
     if (SingleFileCase())
     {
-        if (m_view.hasSourcePaths)
+        if (m_hasSourcePaths)
             Post(IVT_EVT_SET_COL0_TEXT, 0, m_view.sourceFile);
-        if (m_view.hasDestinationPaths)
+        if (m_hasDestinationPaths)
             Post(IVT_EVT_SET_COL1_FILE_DST, 0, m_view.destinationFile);
         return;
     }
 
-    if (m_view.hasSourcePaths)
+    if (m_hasSourcePaths)
     {
         const std::vector<wxString> paths =
-            RestoredFullPaths(m_view.recordedSourcePaths, m_view.sourceCells, m_view.sourceFolder);
+            RestoredFullPaths(m_view.recordedSourcePaths, m_sourceCells, m_view.sourceFolder);
         for (long row = 0; row < Rows(); ++row)
             Post(IVT_EVT_SET_COL0_TEXT, row, paths[row]);
     }
-    if (m_view.hasDestinationPaths)
+    if (m_hasDestinationPaths)
     {
         const std::vector<wxString> paths =
-            RestoredFullPaths(m_view.recordedDestinationPaths, m_view.destinationCells, m_view.destinationFolder);
+            RestoredFullPaths(m_view.recordedDestinationPaths, m_destinationCells, m_view.destinationFolder);
         for (long row = 0; row < Rows(); ++row)
             Post(IVT_EVT_SET_COL1_FILE_DST, row, paths[row]);
     }

@@ -1,18 +1,17 @@
 #pragma once
 
 #include "korgui/verify/mythread.h"
+#include "korgui/verify/resultrows.h"
 
 // What a view refresh needs of the dialog, taken on the GUI thread when it starts.
 struct PathViewSnapshot
 {
     int requestedView = 0;  // selection of the Displayed Path choice: 0 full, 1 relative
     bool fullViewNow = true; // the list shows full paths now
-    bool hasSourcePaths = false;      // some row has a column 0
-    bool hasDestinationPaths = false; // some row has a column 1
-    std::vector<wxString> sourceCells;      // column 0 of every row
-    std::vector<wxString> destinationCells; // column 1 of every row
+    ResultRows rows; // a snapshot of the list
     wxString sourceFile;
     wxString destinationFile;
+    // The latest recordings (at most one entry per row: older ones are never read).
     std::vector<wxString> recordedSourcePaths;
     std::vector<wxString> recordedDestinationPaths;
     wxString sourceFolder;
@@ -26,7 +25,8 @@ struct PathViewSnapshot
 class RefreshViewThread : public MyThread
 {
 public:
-    RefreshViewThread(IVTDialog* parent, const PathViewSnapshot& snapshot);
+    // The snapshot is the thread's own from here on: the GUI thread keeps no reference into it.
+    RefreshViewThread(IVTDialog* parent, PathViewSnapshot snapshot);
 
 protected:
     ExitCode Entry() override;
@@ -36,7 +36,11 @@ private:
     void ToFull();
     // Target Single File with an operation that reads a destination file.
     bool SingleFileCase() const;
-    long Rows() const { return static_cast<long>(m_view.sourceCells.size()); }
+    long Rows() const { return m_view.rows.Count(); }
 
-    PathViewSnapshot m_view; // deep copies
+    PathViewSnapshot m_view;
+    std::vector<wxString> m_sourceCells;      // column 0 of every row
+    std::vector<wxString> m_destinationCells; // column 1 of every row
+    bool m_hasSourcePaths = false;            // some row has a column 0
+    bool m_hasDestinationPaths = false;       // some row has a column 1
 };

@@ -58,6 +58,12 @@ void ResultListCtrl::SortRows(wxListCtrlCompare compare, wxIntPtr sortData)
     Refresh();
 }
 
+void ResultListCtrl::SortRowsByColumn(int column)
+{
+    m_rows.SortByColumn(column);
+    Refresh();
+}
+
 void ResultListCtrl::DeleteRow(long row)
 {
     if (m_rows.Delete(row))

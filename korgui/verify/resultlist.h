@@ -24,7 +24,7 @@ public:
     long InsertRow(long index, const wxString& text);
     // Sets one cell; a row or column out of range is ignored.
     void SetCell(long row, int column, const wxString& text);
-    const wxString& GetCell(long row, int column) const { return m_rows.GetCell(row, column); }
+    wxString GetCell(long row, int column) const { return m_rows.GetCell(row, column); }
 
     void SetRowTextColour(long row, const wxColour& colour);
     // wxNullColour for a row drawn in the list's default colour.
@@ -37,6 +37,8 @@ public:
 
     // Sorts the rows like wxListCtrl::SortItems: `compare` gets the item data of two rows.
     void SortRows(wxListCtrlCompare compare, wxIntPtr sortData);
+    // Sorts the rows by the text of `column` (see ResultRows::SortByColumn).
+    void SortRowsByColumn(int column);
 
     void DeleteRow(long row);
     void DeleteAllRows();

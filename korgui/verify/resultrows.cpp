@@ -1,10 +1,42 @@
 #include "korgui/verify/resultrows.h"
 
 #include <algorithm>
+#include <numeric>
 
-bool ResultRows::IsBlankRow(const Row& row)
+namespace
 {
-    return std::all_of(row.cells.begin(), row.cells.end(), [](const wxString& c) { return c.empty(); });
+
+std::string ToUtf8(const wxString& text)
+{
+    const wxScopedCharBuffer utf8 = text.utf8_str();
+    return std::string(utf8.data(), utf8.length());
+}
+
+} // namespace
+
+std::string_view ResultRows::Row::Cell(int column) const
+{
+    const std::uint32_t begin = column == 0 ? 0 : ends[column - 1];
+    return std::string_view(text).substr(begin, ends[column] - begin);
+}
+
+void ResultRows::Row::SetCell(int column, std::string_view utf8)
+{
+    const std::uint32_t begin = column == 0 ? 0 : ends[column - 1];
+    const std::uint32_t oldSize = ends[column] - begin;
+    text.replace(begin, oldSize, utf8.data(), utf8.size());
+    const auto newSize = static_cast<std::uint32_t>(utf8.size());
+    for (int c = column; c < COLUMNS; ++c)
+        ends[c] = ends[c] - oldSize + newSize;
+    if (text.empty())
+        text.shrink_to_fit(); // a blank row keeps no buffer
+}
+
+ResultRows ResultRows::Snapshot() const
+{
+    ResultRows copy;
+    copy.m_rows = m_rows;
+    return copy;
 }
 
 long ResultRows::Insert(long index, const wxString& text)
@@ -12,8 +44,8 @@ long ResultRows::Insert(long index, const wxString& text)
     if (index < 0)
         return -1;
     index = std::min(index, Count());
-    auto row = std::make_unique<Row>();
-    row->cells[0] = text;
+    Row row;
+    row.SetCell(0, ToUtf8(text));
     m_rows.insert(m_rows.begin() + index, std::move(row));
     m_rowsByDataValid = false;
     return index;
@@ -23,41 +55,46 @@ bool ResultRows::SetCell(long row, int column, const wxString& text)
 {
     if (!Valid(row, column))
         return false;
-    m_rows[row]->cells[column] = text;
+    m_rows[row].SetCell(column, ToUtf8(text));
     return true;
 }
 
-const wxString& ResultRows::GetCell(long row, int column) const
+wxString ResultRows::GetCell(long row, int column) const
 {
-    static const wxString none;
-    return Valid(row, column) ? m_rows[row]->cells[column] : none;
+    const std::string_view utf8 = CellUtf8(row, column);
+    return wxString::FromUTF8(utf8.data(), utf8.size());
+}
+
+std::string_view ResultRows::CellUtf8(long row, int column) const
+{
+    return Valid(row, column) ? m_rows[row].Cell(column) : std::string_view();
 }
 
 bool ResultRows::SetData(long row, wxUIntPtr data)
 {
     if (!Valid(row))
         return false;
-    m_rows[row]->data = data;
+    m_rows[row].data = data;
     m_rowsByDataValid = false;
     return true;
 }
 
 wxUIntPtr ResultRows::GetData(long row) const
 {
-    return Valid(row) ? m_rows[row]->data : 0;
+    return Valid(row) ? m_rows[row].data : 0;
 }
 
 bool ResultRows::SetTextColour(long row, std::uint32_t rgb)
 {
     if (!Valid(row))
         return false;
-    m_rows[row]->textColour = rgb & 0xFFFFFFu;
+    m_rows[row].textColour = rgb & 0xFFFFFFu;
     return true;
 }
 
 std::optional<std::uint32_t> ResultRows::GetTextColour(long row) const
 {
-    return Valid(row) ? m_rows[row]->textColour : std::nullopt;
+    return Valid(row) ? m_rows[row].textColour : std::nullopt;
 }
 
 long ResultRows::FindByData(long start, wxUIntPtr data) const
@@ -66,7 +103,7 @@ long ResultRows::FindByData(long start, wxUIntPtr data) const
     {
         m_rowsByData.clear();
         for (long i = 0; i < Count(); ++i)
-            m_rowsByData[m_rows[i]->data].push_back(i);
+            m_rowsByData[m_rows[i].data].push_back(i);
         m_rowsByDataValid = true;
     }
     const auto found = m_rowsByData.find(data);
@@ -77,12 +114,48 @@ long ResultRows::FindByData(long start, wxUIntPtr data) const
     return at == rows.end() ? -1 : *at;
 }
 
+void ResultRows::Permute(const std::vector<std::size_t>& order)
+{
+    std::deque<Row> sorted;
+    for (const std::size_t i : order)
+        sorted.push_back(std::move(m_rows[i]));
+    m_rows = std::move(sorted);
+    m_rowsByDataValid = false;
+}
+
 void ResultRows::Sort(const std::function<int(wxUIntPtr, wxUIntPtr)>& compare)
 {
-    std::stable_sort(m_rows.begin(), m_rows.end(),
-                     [&compare](const std::unique_ptr<Row>& a, const std::unique_ptr<Row>& b)
-                     { return compare(a->data, b->data) < 0; });
-    m_rowsByDataValid = false;
+    std::vector<std::size_t> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return compare(m_rows[a].data, m_rows[b].data) < 0; });
+    Permute(order);
+}
+
+void ResultRows::SortByColumn(int column)
+{
+    if (column < 0 || column >= COLUMNS)
+        return;
+    // Each row's key is the text of the first row with its item data: found by
+    // ordering the rows by data first (stable, so the first of a group leads it).
+    std::vector<std::size_t> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [this](std::size_t a, std::size_t b) { return m_rows[a].data < m_rows[b].data; });
+    std::vector<std::string_view> keys(m_rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+    {
+        const bool leads = i == 0 || m_rows[order[i]].data != m_rows[order[i - 1]].data;
+        keys[order[i]] = leads ? m_rows[order[i]].Cell(column) : keys[order[i - 1]];
+    }
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b)
+                     {
+                         const int byText = keys[a].compare(keys[b]);
+                         return byText != 0 ? byText < 0 : m_rows[a].data < m_rows[b].data;
+                     });
+    Permute(order);
 }
 
 bool ResultRows::Delete(long row)
@@ -97,6 +170,8 @@ bool ResultRows::Delete(long row)
 void ResultRows::Clear()
 {
     m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_rowsByData = {};
     m_rowsByDataValid = false;
 }
 
@@ -104,13 +179,12 @@ bool ResultRows::IsBlank(long row) const
 {
     if (!Valid(row))
         return false;
-    return IsBlankRow(*m_rows[row]);
+    return IsBlankRow(m_rows[row]);
 }
 
 long ResultRows::RemoveBlankRows()
 {
-    const auto kept =
-        std::remove_if(m_rows.begin(), m_rows.end(), [](const std::unique_ptr<Row>& row) { return IsBlankRow(*row); });
+    const auto kept = std::remove_if(m_rows.begin(), m_rows.end(), [](const Row& row) { return IsBlankRow(row); });
     const long removed = static_cast<long>(m_rows.end() - kept);
     m_rows.erase(kept, m_rows.end());
     if (removed > 0)

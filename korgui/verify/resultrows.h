@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
-#include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -26,10 +28,23 @@ enum ResultColumn : int
 // colour and the item data of each row. It holds no GUI code, so the list control
 // only draws it and the model can be tested on its own. Indexes out of range are
 // ignored, as a report list ignores them.
+//
+// A row keeps its six cells as UTF-8 in one buffer: a wxString holds 4 bytes per
+// character plus its own allocation, and 100,000 rows of six cells must stay small.
 class ResultRows
 {
 public:
     static constexpr int COLUMNS = 6;
+
+    ResultRows() = default;
+    ResultRows(ResultRows&&) = default;
+    ResultRows& operator=(ResultRows&&) = default;
+    // Copies go through Snapshot, so that none is made by accident.
+    ResultRows(const ResultRows&) = delete;
+    ResultRows& operator=(const ResultRows&) = delete;
+
+    // A copy of every row, sharing no memory with this one: for a worker thread.
+    ResultRows Snapshot() const;
 
     long Count() const { return static_cast<long>(m_rows.size()); }
 
@@ -38,8 +53,11 @@ public:
     long Insert(long index, const wxString& text);
 
     bool SetCell(long row, int column, const wxString& text);
-    // Empty for a cell out of range. The reference lasts until the rows change.
-    const wxString& GetCell(long row, int column) const;
+    // Empty for a cell out of range.
+    wxString GetCell(long row, int column) const;
+    // The cell's UTF-8 bytes; valid until the rows change. Byte order of UTF-8 is
+    // code point order, that of wxString::Cmp here.
+    std::string_view CellUtf8(long row, int column) const;
 
     bool SetData(long row, wxUIntPtr data);
     wxUIntPtr GetData(long row) const;
@@ -54,6 +72,10 @@ public:
     // Reorders the rows by their item data; `compare` returns <0, 0 or >0 like a
     // list sort callback. Equal rows keep their order. Cells and colour move with the row.
     void Sort(const std::function<int(wxUIntPtr, wxUIntPtr)>& compare);
+    // Reorders the rows by the text of `column` (as wxString::Cmp orders it), rows of
+    // equal text by ascending item data; rows sharing item data sort by the text of
+    // the first of them and keep their order, as a sort by item data does.
+    void SortByColumn(int column);
 
     bool Delete(long row);
     void Clear();
@@ -66,18 +88,24 @@ public:
 private:
     struct Row
     {
-        std::array<wxString, COLUMNS> cells;
+        std::string text; // the six cells in UTF-8, one after the other
+        std::array<std::uint32_t, COLUMNS> ends{}; // where each cell ends in `text`
         std::optional<std::uint32_t> textColour;
         wxUIntPtr data = 0;
+
+        std::string_view Cell(int column) const;
+        void SetCell(int column, std::string_view utf8);
     };
 
-    static bool IsBlankRow(const Row& row);
+    static bool IsBlankRow(const Row& row) { return row.text.empty(); }
+    // Moves the rows into the order of `order` (a permutation of the row indexes).
+    void Permute(const std::vector<std::size_t>& order);
     bool Valid(long row) const { return row >= 0 && row < Count(); }
     bool Valid(long row, int column) const { return Valid(row) && column >= 0 && column < COLUMNS; }
 
-    // Rows live on the heap: wxString cannot be moved, so a vector of rows would copy
-    // every cell each time it grows or shifts; a vector of pointers moves pointers.
-    std::vector<std::unique_ptr<Row>> m_rows;
+    // A deque: growing never moves the rows already there, so an insert never costs
+    // more than one row, however many there are.
+    std::deque<Row> m_rows;
 
     // Rows by item data, ascending; rebuilt on the first lookup after a change, so a
     // sort that finds every row by its data stays linear instead of quadratic.

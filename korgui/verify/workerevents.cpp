@@ -4,6 +4,8 @@
 #include <wx/thread.h>
 #include <wx/utils.h>
 
+#include <chrono>
+
 std::shared_ptr<WorkerEventChannel> WorkerEventChannel::Create(wxEvtHandler* target)
 {
     return std::shared_ptr<WorkerEventChannel>(new WorkerEventChannel(target));
@@ -76,9 +78,13 @@ void WorkerEventChannel::ScheduleDeliveryLocked()
 
 void WorkerEventChannel::DeliverQueued()
 {
+    // A worker refills the queue as fast as it empties: one pass may not run until
+    // the worker ends, or timers, painting and input would wait that long. The pass
+    // scheduled below carries on with the rest.
+    const auto sliceEnd = std::chrono::steady_clock::now() + DELIVERY_SLICE;
     std::unique_lock<std::mutex> lock(m_mutex);
     m_deliveryScheduled = false;
-    while (m_target && !m_queue.empty())
+    while (m_target && !m_queue.empty() && std::chrono::steady_clock::now() < sliceEnd)
     {
         Item item = std::move(m_queue.front());
         m_queue.pop_front();
@@ -94,6 +100,8 @@ void WorkerEventChannel::DeliverQueued()
         Deliver(item);
         lock.lock();
     }
+    if (m_target && !m_queue.empty())
+        ScheduleDeliveryLocked();
 }
 
 void WorkerEventChannel::Deliver(const Item& item)

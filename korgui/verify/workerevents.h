@@ -3,6 +3,7 @@
 #include <wx/event.h>
 #include <wx/string.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -29,6 +30,8 @@ class WorkerEventChannel : public std::enable_shared_from_this<WorkerEventChanne
 public:
     // Queued events that may be unhandled before a sender waits.
     static constexpr int MAX_IN_FLIGHT = 4096;
+    // How long one delivery pass may run before the GUI thread's other work gets a turn.
+    static constexpr std::chrono::milliseconds DELIVERY_SLICE{15};
 
     static std::shared_ptr<WorkerEventChannel> Create(wxEvtHandler* target);
 

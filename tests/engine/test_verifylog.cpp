@@ -220,13 +220,14 @@ TEST_F(IvtDialogTest, SaveLogCreatesTheDesktopAndSaysWhenItCannotWrite)
 
     d->m_listCtrl->InsertRow(0, "/s/a.mov");
     d->m_listCtrl->SetCell(0, 2, "aa");
-    d->SaveLog();
+    d->SaveLog(); // written on a worker
+    WaitUntilIdle(d);
     EXPECT_EQ(FilesIn(desktop, "log*.tsv").size(), 1u);
     EXPECT_EQ(Progress(), "Log has been saved on the desktop");
 
     Shell("rm -r " + ShellQuote(desktop) + " && touch " + ShellQuote(desktop));
     ExpectMessageBox failure("Log - error message");
     failure.Containing(desktop).Containing("Not a directory").ToolStyle();
-    wxTEST_DIALOG(d->SaveLog(), failure);
+    wxTEST_DIALOG(d->SaveLog(); WaitUntilIdle(d), failure);
     EXPECT_EQ(Progress(), "The log could not be saved");
 }

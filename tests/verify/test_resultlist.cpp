@@ -20,3 +20,46 @@ TEST(ResultRows, RemoveBlankRowsKeepsTheOthersInOrder)
     EXPECT_EQ(rows.GetCell(1, 0), "/a");
     EXPECT_EQ(rows.GetTextColour(1), 0x00FF00u);
 }
+
+// Every cell reads back exactly, whatever the cells around it hold and however often
+// it was rewritten; a column sort (code-point order, ties by item data) and a
+// snapshot keep each row's cells and colour together.
+TEST(ResultRows, CellsReadBackExactlyAndSortWithTheirRows)
+{
+    const wxString cells[][ResultRows::COLUMNS] = {
+        {wxString::FromUTF8("/tmp/Ärger/ß €.mov"), "", "9e107d9d372bb6826bd81d3542a419d6", "Success", "", "Ok"},
+        {"", wxString::FromUTF8("/dst/日本語/𝄞.wav"), "", "", wxString::FromUTF8("Unreadable: é"), ""},
+        {"/tmp/a\tb\nc", "/dst/Z", "", "Failed", "", "No"},
+        {"/tmp/B", "", "", "", "", ""},
+    };
+    ResultRows rows;
+    for (long r = 0; r < 4; ++r)
+    {
+        rows.Insert(r, "placeholder that gets shorter");
+        rows.SetData(r, static_cast<wxUIntPtr>(400 - r * 100)); // sorted backwards
+        for (int c = ResultRows::COLUMNS - 1; c >= 0; --c)
+        {
+            rows.SetCell(r, c, "a longer text written first, then replaced");
+            rows.SetCell(r, c, cells[r][c]);
+        }
+    }
+    rows.SetTextColour(2, 0xFF0000);
+    const auto expectRow = [&](const ResultRows& model, long at, long original)
+    {
+        for (int c = 0; c < ResultRows::COLUMNS; ++c)
+            EXPECT_EQ(model.GetCell(at, c), cells[original][c]) << "row " << at << " column " << c;
+        EXPECT_EQ(model.GetTextColour(at), original == 2 ? std::optional<std::uint32_t>(0xFF0000) : std::nullopt);
+    };
+    for (long r = 0; r < 4; ++r)
+        expectRow(rows, r, r);
+    EXPECT_TRUE(rows.GetCell(9, 0).empty());
+
+    rows.SortByColumn(0); // "" < "/tmp/B" < "/tmp/a..." < "/tmp/Ä..."
+    for (const auto& [at, original] : {std::pair{0L, 1L}, {1L, 3L}, {2L, 2L}, {3L, 0L}})
+        expectRow(rows, at, original);
+    rows.SortByColumn(3); // three empty cells by ascending item data, then "Failed", "Success"
+    const ResultRows copy = rows.Snapshot();
+    rows.Clear();
+    for (const auto& [at, original] : {std::pair{0L, 3L}, {1L, 1L}, {2L, 2L}, {3L, 0L}})
+        expectRow(copy, at, original);
+}
