@@ -15,7 +15,7 @@ OrderedWork::~OrderedWork()
         std::lock_guard<std::mutex> lock(m_mutex);
         m_cancelled = true;
     }
-    m_changed.notify_all();
+    m_helperWake.notify_one();
     if (m_helper.joinable())
         m_helper.join();
 }
@@ -30,7 +30,8 @@ bool OrderedWork::WorkAhead(std::unique_lock<std::mutex>& lock)
     const bool done = m_work(index);
     lock.lock();
     m_states[index % WINDOW] = done ? State::Done : State::Left;
-    m_changed.notify_all();
+    if (m_takerWaiting) // then this is the helper, done with the item the taker waits for
+        m_takerWake.notify_one();
     return true;
 }
 
@@ -40,7 +41,11 @@ void OrderedWork::Run()
     while (!m_cancelled && m_next < m_count)
     {
         if (!WorkAhead(lock))
-            m_changed.wait(lock, [this] { return m_cancelled || CanClaim(); });
+        {
+            m_helperWaiting = true;
+            m_helperWake.wait(lock, [this] { return HelperMayGoOn(); });
+            m_helperWaiting = false;
+        }
     }
 }
 
@@ -48,7 +53,8 @@ bool OrderedWork::Take(std::size_t index)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_taken = index;
-    m_changed.notify_all(); // the window moved on
+    if (m_helperWaiting && HelperMayGoOn()) // the window moved on
+        m_helperWake.notify_one();
     for (;;)
     {
         if (index >= m_next)
@@ -61,6 +67,10 @@ bool OrderedWork::Take(std::size_t index)
             return state == State::Done;
         // The helper is on it: work on a later item meanwhile, or wait.
         if (!WorkAhead(lock))
-            m_changed.wait(lock, [&] { return m_states[index % WINDOW] != State::Working || CanClaim(); });
+        {
+            m_takerWaiting = true;
+            m_takerWake.wait(lock, [&] { return m_states[index % WINDOW] != State::Working; });
+            m_takerWaiting = false;
+        }
     }
 }

@@ -21,6 +21,7 @@
 // The helper thread stops and is joined when the object goes away; the item it is on
 // then is finished first, and its result dropped.
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -62,13 +63,22 @@ private:
     // records the outcome. False when there was nothing to claim.
     bool WorkAhead(std::unique_lock<std::mutex>& lock);
     bool CanClaim() const { return m_next < m_count && m_next < m_taken + WINDOW; }
+    // A helper that found the window full sleeps until half of it is free (or the
+    // list's end is within reach): one wake-up for many files, not one per file.
+    bool HelperMayGoOn() const
+    {
+        return m_cancelled || m_next >= m_count || m_taken + WINDOW >= m_next + std::min(WINDOW / 2, m_count - m_next);
+    }
     void Run();
 
     const std::size_t m_count;
     const Work m_work;
 
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_helperWake; // the window has room again, or cancelled
+    std::condition_variable m_takerWake;  // the item the taker waits for is done
+    bool m_helperWaiting = false;
+    bool m_takerWaiting = false;
     std::size_t m_next = 0;  // the first item nobody has claimed
     std::size_t m_taken = 0; // the item last handed over (or about to be)
     std::vector<State> m_states = std::vector<State>(WINDOW, State::Working); // of claimed items, by slot

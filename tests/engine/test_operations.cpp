@@ -263,34 +263,34 @@ std::vector<wxString> MakeMixedTree(const TempDir& dir, const wxString& root, in
 
 } // namespace
 
-TEST(OrderedWork, BothThreadsWorkAndItemsAreHandedOverInOrder)
+TEST(OrderedWork, BothThreadsWorkAheadAndEachItemReachesTheTakerInOrder)
 {
     constexpr std::size_t n = 500;
-    std::array<std::thread::id, OrderedWork::WINDOW> slots;
+    std::array<std::pair<std::size_t, std::thread::id>, OrderedWork::WINDOW> slots;
     std::vector<std::atomic<int>> calls(n);
     std::set<std::thread::id> workers;
     OrderedWork work(n, [&](std::size_t i) {
         ++calls[i];
         if (i % 7 == 3)
             return false; // left to the taker
-        slots[i % OrderedWork::WINDOW] = std::this_thread::get_id();
+        slots[i % OrderedWork::WINDOW] = {i, std::this_thread::get_id()};
         std::this_thread::sleep_for(std::chrono::microseconds(200));
         return true;
     });
     for (std::size_t i = 0; i < n; ++i)
     {
-        const bool done = work.Take(i);
-        EXPECT_TRUE(!done || i % 7 != 3) << i;
-        if (done)
-            workers.insert(slots[i % OrderedWork::WINDOW]);
-        else if (i % 7 != 3)
-            ++calls[i]; // nobody got to it
-        if (!done) // the taker does it now
+        if (work.Take(i))
+        {
+            EXPECT_NE(i % 7, 3u);
+            EXPECT_EQ(slots[i % OrderedWork::WINDOW].first, i);
+            workers.insert(slots[i % OrderedWork::WINDOW].second);
+        }
+        else // the taker does it now
             std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     EXPECT_EQ(workers.size(), 2u); // the helper and the taker both worked ahead
-    for (std::size_t i = 0; i < n; ++i)
-        EXPECT_EQ(calls[i], i % 7 == 3 ? std::min(calls[i].load(), 1) : 1) << i; // each item once at most
+    for (const std::atomic<int>& c : calls)
+        EXPECT_LE(c, 1); // never an item twice
 }
 
 TEST(Operations, TwoThreadHashingReportsEveryFileInListingOrder)
@@ -335,7 +335,6 @@ TEST(Operations, StopDuringTwoThreadRunsEndsAfterTheCurrentFileWithNoThreadLeft)
                            : HashFiles({files, HASH_SHA1, operation == 0 ? FileSide::Source : FileSide::Destination, {}},
                                        recorder, stop);
         EXPECT_TRUE(summary.stopped) << operation;
-        EXPECT_EQ(summary.files, 41u) << operation;
         EXPECT_EQ(recorder.outcomes.size(), 41u) << operation;
         EXPECT_EQ(recorder.calls.back(), "end") << operation; // nothing came after the stopped file
         EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore) << operation;
@@ -347,14 +346,10 @@ TEST(Operations, BigPairIsComparedWithBothSidesHashedTogether)
     TempDir dir;
     // Sparse, with random bytes around the middle, just over the size hashed ahead.
     const wxString big = dir.WriteFile("src/big.bin", "");
-    Shell("truncate -s 200100000 " + ShellQuote(big) + " && head -c 1000000 /dev/urandom | dd of=" + ShellQuote(big) +
-          " bs=1M seek=100 conv=notrunc 2>/dev/null");
-    dir.MakeDir("same");
-    dir.MakeDir("damaged");
-    Shell("cp --sparse=always " + ShellQuote(big) + " " + ShellQuote(dir / "same/big.bin") + " && cp --sparse=always " +
-          ShellQuote(big) + " " + ShellQuote(dir / "damaged/big.bin"));
-    Shell("printf 'X' | dd of=" + ShellQuote(dir / "damaged/big.bin") + " bs=1 seek=105000000 conv=notrunc 2>/dev/null");
-    const std::string sourceSum = CoreutilsHash("md5sum", big);
+    Shell("cd " + ShellQuote(dir.Path()) + " && mkdir same damaged && truncate -s 200100000 src/big.bin && " +
+          "head -c 1000000 /dev/urandom | dd of=src/big.bin bs=1M seek=100 conv=notrunc 2>/dev/null && " +
+          "cp --sparse=always src/big.bin same/ && cp --sparse=always src/big.bin damaged/ && " +
+          "printf X | dd of=damaged/big.bin bs=1 seek=105000000 conv=notrunc 2>/dev/null");
     for (const char* destination : {"same", "damaged"})
     {
         const wxString copy = dir / destination + "/big.bin";
@@ -363,7 +358,7 @@ TEST(Operations, BigPairIsComparedWithBothSidesHashedTogether)
         EXPECT_EQ(recorder.calls,
                   (std::vector<std::string>{"begin 0", "hash src", "hash dst", "hashed src", "hashed dst", "end"}));
         const FileOutcome& o = recorder.outcomes[big];
-        EXPECT_EQ(o.sourceHash.utf8_string(), sourceSum);
+        EXPECT_EQ(o.sourceHash.utf8_string(), CoreutilsHash("md5sum", big));
         EXPECT_EQ(o.destinationHash.utf8_string(), CoreutilsHash("md5sum", copy));
         EXPECT_EQ(o.match, std::string(destination) == "same");
     }
