@@ -11,7 +11,8 @@
 //   storage, as always) against `md5sum` of the source, then of the copy;
 // - a tree of 100,000 files of 1 KiB: Hash Source against `find | xargs -0 md5sum`.
 // Ours and the reference run in turns (korbench::Compare), with `sync` before each
-// run. `scripts/bench verify file`, `... tree` or `... many` runs only those cases.
+// run. `scripts/bench verify file`, `... tree` or `... many` runs only those cases;
+// KORBENCH_ONLY=<part of a case name> only the matching ones.
 
 #include "benchcommon.h"
 
@@ -129,6 +130,9 @@ void RunToEnd(IVTDialog* d)
 bool CompareOperation(const std::string& name, int runs, IVTDialog* d, const Operation& op,
                       const std::string& reference, double target)
 {
+    const char* only = std::getenv("KORBENCH_ONLY"); // <part of a case name>: those cases alone
+    if (only && name.find(only) == std::string::npos)
+        return true;
     bool complete = true;
     const bool fast = korbench::Compare(
         name, runs, [d] { RunToEnd(d); }, [&] { korbench::Run(reference); }, target, [&] { Prepare(d, op, complete); });
