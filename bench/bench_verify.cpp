@@ -7,8 +7,12 @@
 // - a tree of 10,000 files of 4 KiB in 100 folders: Hash Source against
 //   `find ... -print0 | xargs -0 md5sum`, and the compare of two identical
 //   trees against the same over both trees.
-// Ours and the reference run in turns (korbench::Compare). `scripts/bench
-// verify file` or `... tree` runs only those cases.
+// - the compare of the 1 GiB file with its copy (the destination read from the
+//   storage, as always) against `md5sum` of the source, then of the copy;
+// - a tree of 100,000 files of 1 KiB: Hash Source against `find | xargs -0 md5sum`.
+// Ours and the reference run in turns (korbench::Compare), with `sync` before each
+// run. `scripts/bench verify file`, `... tree` or `... many` runs only those cases;
+// KORBENCH_ONLY=<part of a case name> only the matching ones.
 
 #include "benchcommon.h"
 
@@ -97,6 +101,7 @@ void Prepare(IVTDialog* d, const Operation& op, bool& complete)
     if (d->m_listCtrl->RowCount() > 0)
         complete = complete && Complete(d, op);
     RemoveDesktopLogs();
+    korbench::Run("sync");
     d->CleanNoButton();
     d->m_combo4->SetSelection(op.target);
     d->m_lastTargetSelection = op.target;
@@ -125,6 +130,9 @@ void RunToEnd(IVTDialog* d)
 bool CompareOperation(const std::string& name, int runs, IVTDialog* d, const Operation& op,
                       const std::string& reference, double target)
 {
+    const char* only = std::getenv("KORBENCH_ONLY"); // <part of a case name>: those cases alone
+    if (only && name.find(only) == std::string::npos)
+        return true;
     bool complete = true;
     const bool fast = korbench::Compare(
         name, runs, [d] { RunToEnd(d); }, [&] { korbench::Run(reference); }, target, [&] { Prepare(d, op, complete); });
@@ -176,6 +184,10 @@ int main(int argc, char** argv)
                                    {IVT_TARGET_SINGLE_FILE, IVT_OP_COMPARE, a.algorithm, bigFile, bigCopy, 1},
                                    openssl + " '" + bigCopy + "' > /dev/null", 1.15);
         }
+        // Both sides hashed at the same time, the copy from the storage.
+        ok &= CompareOperation("compare_1GiB_md5_vs_md5sum", 5, dialog,
+                               {IVT_TARGET_SINGLE_FILE, IVT_OP_COMPARE, HASH_MD5, bigFile, bigCopy, 1},
+                               "md5sum '" + bigFile + "' > /dev/null && md5sum '" + bigCopy + "' > /dev/null", 0.65);
         korbench::Run("rm -rf '" + big + "'");
     }
 
@@ -195,6 +207,17 @@ int main(int argc, char** argv)
             "compare_10000_files_md5", 5, dialog,
             {IVT_TARGET_SUBFOLDERS, IVT_OP_COMPARE, HASH_MD5, source, destination, 10000},
             "find '" + source + "' '" + destination + "' -type f -print0 | xargs -0 md5sum > /dev/null", 3.0);
+    }
+
+    // 100,000 warm files of 1 KiB in 100 folders: the per-file cost of hashing.
+    if (only.empty() || only == "many")
+    {
+        const std::string many = korbench::FreshDir() + "/source";
+        WriteTree(many, 100, 1000, 1024);
+        korbench::Run("find '" + many + "' -type f -print0 | xargs -0 cat > /dev/null");
+        ok &= CompareOperation("hash_source_100000_files_1KiB_md5", 5, dialog,
+                               {IVT_TARGET_SUBFOLDERS, IVT_OP_HASH_SOURCE, HASH_MD5, many, wxString(), 100000},
+                               "find '" + many + "' -type f -print0 | xargs -0 md5sum > /dev/null", 0.80);
     }
 
     RemoveDesktopLogs();

@@ -1,7 +1,24 @@
 #include "korverify/treecompare.h"
 
+#include "korverify/backgroundhash.h"
+#include "korverify/hashlist.h"
+#include "korverify/orderedwork.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
 namespace
 {
+
+// A row's sizes and hashes, worked out ahead of its turn.
+struct RowAhead
+{
+    std::uint64_t size = 0;            // of the source, else of the destination
+    std::uint64_t destinationSize = 0; // of the destination, where there is one
+    wxString sourceHash;
+    wxString destinationHash;
+};
 
 class TreeComparer
 {
@@ -11,25 +28,53 @@ public:
     {
     }
 
-    void Row(const TreeMatchRow& match, std::size_t index, std::size_t count)
+    // Sizes and hashes of `match` into `ahead`; false (nothing hashed) when a side is
+    // big: such a row is hashed in its turn. Safe on any thread.
+    bool WorkAhead(const TreeMatchRow& match, RowAhead& ahead) const
+    {
+        const wxString* source = SourceOf(match);
+        const wxString* destination = DestinationOf(match);
+        Measure(source, destination, ahead);
+        if (ahead.size > HASH_AHEAD_MAX_BYTES || ahead.destinationSize > HASH_AHEAD_MAX_BYTES)
+            return false;
+        if (source)
+            ahead.sourceHash = HashFileOnSide(*source, m_algorithm, FileSide::Source);
+        if (destination)
+            ahead.destinationHash = HashFileOnSide(*destination, m_algorithm, FileSide::Destination);
+        return true;
+    }
+
+    // Reports one row; `done` tells whether `ahead` holds its hashes, else the row is
+    // measured and hashed now.
+    void Row(const TreeMatchRow& match, std::size_t index, std::size_t count, RowAhead& ahead, bool done)
     {
         FileTask task;
         task.index = index;
         task.count = count;
         task.kind = match.kind;
-        if (match.source != TreeMatchRow::kNoFile)
-            task.source = m_job.sourceFiles[match.source];
-        if (match.destination != TreeMatchRow::kNoFile)
-            task.destination = m_job.destinationFiles[match.destination];
-        task.size = FileSizeOf(task.source.empty() ? task.destination : task.source);
+        const wxString* source = SourceOf(match);
+        const wxString* destination = DestinationOf(match);
+        if (source)
+            task.source = *source;
+        if (destination)
+            task.destination = *destination;
+        if (!done)
+            Measure(source, destination, ahead);
+        task.size = ahead.size;
         m_observer.FileBegins(task);
 
         FileOutcome outcome;
-        if (!task.source.empty())
-            outcome.sourceHash = Hash(task, FileSide::Source, task.source, task.size);
-        if (!task.destination.empty())
-            outcome.destinationHash = Hash(task, FileSide::Destination, task.destination,
-                                           task.source.empty() ? task.size : FileSizeOf(task.destination));
+        if (done)
+            Report(task, ahead, outcome);
+        else if (source && destination && std::max(ahead.size, ahead.destinationSize) > HASH_AHEAD_MAX_BYTES)
+            HashPairTogether(task, ahead.destinationSize, outcome);
+        else
+        {
+            if (source)
+                outcome.sourceHash = HashInTurn(task, FileSide::Source, ahead.size);
+            if (destination)
+                outcome.destinationHash = HashInTurn(task, FileSide::Destination, ahead.destinationSize);
+        }
         switch (match.kind)
         {
         case TreeMatchKind::Pair:
@@ -54,12 +99,57 @@ public:
     OperationSummary& Summary() { return m_summary; }
 
 private:
-    wxString Hash(const FileTask& task, FileSide side, const wxString& file, std::uint64_t size)
+    const wxString* SourceOf(const TreeMatchRow& match) const
+    {
+        return match.source == TreeMatchRow::kNoFile ? nullptr : &m_job.sourceFiles[match.source];
+    }
+    const wxString* DestinationOf(const TreeMatchRow& match) const
+    {
+        return match.destination == TreeMatchRow::kNoFile ? nullptr : &m_job.destinationFiles[match.destination];
+    }
+
+    static void Measure(const wxString* source, const wxString* destination, RowAhead& ahead)
+    {
+        ahead.destinationSize = destination ? FileSizeOf(*destination) : 0;
+        ahead.size = source ? FileSizeOf(*source) : ahead.destinationSize;
+    }
+
+    // Hands the hashes in `ahead` to the observer, side by side, into `outcome`.
+    void Report(const FileTask& task, RowAhead& ahead, FileOutcome& outcome)
+    {
+        if (!task.source.empty())
+        {
+            m_observer.HashBegins(task, FileSide::Source, ahead.size);
+            outcome.sourceHash = std::move(ahead.sourceHash);
+            m_observer.Hashed(task, FileSide::Source, outcome.sourceHash);
+        }
+        if (!task.destination.empty())
+        {
+            m_observer.HashBegins(task, FileSide::Destination, ahead.destinationSize);
+            outcome.destinationHash = std::move(ahead.destinationHash);
+            m_observer.Hashed(task, FileSide::Destination, outcome.destinationHash);
+        }
+    }
+
+    wxString HashInTurn(const FileTask& task, FileSide side, std::uint64_t size)
     {
         m_observer.HashBegins(task, side, size);
-        const wxString hash = HashFileOnSide(file, m_algorithm, side);
+        wxString hash = HashFileOnSide(side == FileSide::Source ? task.source : task.destination, m_algorithm, side);
         m_observer.Hashed(task, side, hash);
         return hash;
+    }
+
+    // A big pair: the destination is read on a thread of its own while this one hashes
+    // the source, so the row takes as long as the slower side.
+    void HashPairTogether(const FileTask& task, std::uint64_t destinationSize, FileOutcome& outcome)
+    {
+        m_observer.HashBegins(task, FileSide::Source, task.size);
+        m_observer.HashBegins(task, FileSide::Destination, destinationSize);
+        BackgroundHash destination(task.destination, m_algorithm, FileSide::Destination);
+        outcome.sourceHash = HashFileOnSide(task.source, m_algorithm, FileSide::Source);
+        outcome.destinationHash = destination.Result();
+        m_observer.Hashed(task, FileSide::Source, outcome.sourceHash);
+        m_observer.Hashed(task, FileSide::Destination, outcome.destinationHash);
     }
 
     const CompareJob& m_job;
@@ -92,6 +182,13 @@ OperationSummary CompareListedTrees(const CompareJob& job, HashAlgorithm algorit
             rows.push_back(sourceSide ? TreeMatchRow{TreeMatchKind::OnlyInSource, i, TreeMatchRow::kNoFile}
                                       : TreeMatchRow{TreeMatchKind::OnlyInDestination, TreeMatchRow::kNoFile, i});
     }
+    // Rows are measured and hashed ahead on a second thread, and reported in order here.
+    std::array<RowAhead, OrderedWork::WINDOW> ahead;
+    OrderedWork work(rows.size(), [&](std::size_t i) {
+        RowAhead& slot = ahead[i % OrderedWork::WINDOW];
+        slot = RowAhead();
+        return comparer.WorkAhead(rows[i], slot);
+    });
     bool destinationPass = false;
     for (std::size_t i = 0; i < rows.size(); ++i)
     {
@@ -101,7 +198,8 @@ OperationSummary CompareListedTrees(const CompareJob& job, HashAlgorithm algorit
             if (stopped(true))
                 return summary;
         }
-        comparer.Row(rows[i], i, rows.size());
+        const bool done = work.Take(i);
+        comparer.Row(rows[i], i, rows.size(), ahead[i % OrderedWork::WINDOW], done);
         if (stopped(destinationPass))
             return summary;
     }

@@ -2,6 +2,7 @@
 
 #include "korgui/verify/ivtprotocol.h"
 
+#include "korverify/backgroundhash.h"
 #include "korverify/treecompare.h"
 
 CompareOnlySharedThread::CompareOnlySharedThread(IVTDialog* parent, int target, int operation, int hashType,
@@ -78,12 +79,15 @@ void CompareOnlySharedThread::CompareSingleFiles()
     Post(IVT_EVT_SET_COL1_FILE_DST, 0, m_dstFile);
     if (FileSizeOf(m_srcFile) > BIG_FILE_BYTES)
         Post(IVT_EVT_PROGRESS, 0, m_txtCalculatingSource);
+    // The destination is read while the source is hashed; its text shows once the
+    // source is done and the (slower, storage-read) destination goes on.
+    BackgroundHash destination(m_dstFile, Algorithm(), FileSide::Destination);
     const wxString sourceHash = HashFileOnSide(m_srcFile, Algorithm(), FileSide::Source);
     Post(IVT_EVT_SET_COL2_HASH_SOURCE, 0, sourceHash);
     Post(IVT_EVT_SET_COL3_COPY_STATUS, 0, m_txtNotNeeded);
     if (FileSizeOf(m_dstFile) > BIG_FILE_BYTES)
         Post(IVT_EVT_PROGRESS, 0, m_txtCalculatingDestination);
-    const wxString destinationHash = HashFileOnSide(m_dstFile, Algorithm(), FileSide::Destination);
+    const wxString destinationHash = destination.Result();
     Post(IVT_EVT_SET_COL4_HASH_DESTINATION, 0, destinationHash);
     // A file that could not be read never verifies.
     const bool match = KcvHashesMatch(sourceHash, destinationHash);

@@ -6,6 +6,7 @@
 #include "korverify/copydestination.h"
 #include "korverify/hashlist.h"
 #include "korverify/listing.h"
+#include "korverify/orderedwork.h"
 #include "korverify/treecompare.h"
 #include "korverify/treecopy.h"
 
@@ -15,9 +16,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <map>
+#include <random>
+#include <set>
 #include <thread>
 
 using namespace kortest;
@@ -229,5 +235,131 @@ TEST(Operations, StopFromAnotherThreadActsBetweenFiles)
         {
             EXPECT_EQ(Shell("find " + ShellQuote(target) + " -type f | wc -l"), "2");
         }
+    }
+}
+
+namespace
+{
+
+std::size_t ThreadsOfThisProcess()
+{
+    const std::filesystem::directory_iterator tasks("/proc/self/task");
+    return static_cast<std::size_t>(std::distance(begin(tasks), end(tasks)));
+}
+
+// `count` files of random sizes up to 300 KiB (some empty) in three folders, listed.
+std::vector<wxString> MakeMixedTree(const TempDir& dir, const wxString& root, int count)
+{
+    std::mt19937 random(7);
+    for (int i = 0; i < count; ++i)
+    {
+        std::string bytes(i % 9 == 0 ? 0 : random() % (300 * 1024), '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(random());
+        dir.WriteFile(wxString::Format("%s/d%d/f%03d.bin", root, i % 3, i), bytes);
+    }
+    return GetAllFiles(dir / root, AllFilesFilter(), true);
+}
+
+} // namespace
+
+TEST(OrderedWork, BothThreadsWorkAheadAndEachItemReachesTheTakerInOrder)
+{
+    constexpr std::size_t n = 500;
+    std::array<std::pair<std::size_t, std::thread::id>, OrderedWork::WINDOW> slots;
+    std::vector<std::atomic<int>> calls(n);
+    std::set<std::thread::id> workers;
+    OrderedWork work(n, [&](std::size_t i) {
+        ++calls[i];
+        if (i % 7 == 3)
+            return false; // left to the taker
+        slots[i % OrderedWork::WINDOW] = {i, std::this_thread::get_id()};
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        return true;
+    });
+    for (std::size_t i = 0; i < n; ++i)
+    {
+        if (work.Take(i))
+        {
+            EXPECT_NE(i % 7, 3u);
+            EXPECT_EQ(slots[i % OrderedWork::WINDOW].first, i);
+            workers.insert(slots[i % OrderedWork::WINDOW].second);
+        }
+        else // the taker does it now
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    EXPECT_EQ(workers.size(), 2u); // the helper and the taker both worked ahead
+    for (const std::atomic<int>& c : calls)
+        EXPECT_LE(c, 1); // never an item twice
+}
+
+TEST(Operations, TwoThreadHashingReportsEveryFileInListingOrder)
+{
+    TempDir dir;
+    const std::vector<wxString> files = MakeMixedTree(dir, "src", 300);
+    const std::string sums = Shell("cd " + ShellQuote(dir / "src") + " && find . -type f -print0 | xargs -0 md5sum");
+    for (FileSide side : {FileSide::Source, FileSide::Destination})
+    {
+        Recorder recorder;
+        const OperationSummary summary = HashFiles({files, HASH_MD5, side, {}}, recorder, {});
+        EXPECT_TRUE(summary.AllGood());
+        std::vector<std::string> expected;
+        for (std::size_t i = 0; i < files.size(); ++i)
+        {
+            expected.insert(expected.end(), {"begin " + std::to_string(i), Recorder::Side("hash", side),
+                                             Recorder::Side("hashed", side), "end"});
+            const FileOutcome& o = recorder.outcomes[files[i]];
+            const std::string line = (side == FileSide::Source ? o.sourceHash : o.destinationHash).utf8_string() +
+                                     "  ./" + FilenameAbsoluteToRelative(files[i], dir / "src").utf8_string();
+            EXPECT_NE(sums.find(line), std::string::npos) << line;
+        }
+        EXPECT_EQ(recorder.calls, expected);
+    }
+}
+
+TEST(Operations, StopDuringTwoThreadRunsEndsAfterTheCurrentFileWithNoThreadLeft)
+{
+    TempDir dir;
+    const std::vector<wxString> files = MakeMixedTree(dir, "src", 200);
+    const std::size_t threadsBefore = ThreadsOfThisProcess();
+    for (int operation = 0; operation < 3; ++operation)
+    {
+        StopToken stop;
+        Recorder recorder;
+        recorder.onFileEnd = [&](const FileTask& t) {
+            if (t.index == 40)
+                stop.Request();
+        };
+        const OperationSummary summary =
+            operation == 2 ? CompareListedTrees({files, dir / "src", files, dir / "src", {}, {}}, HASH_SHA1, recorder, stop)
+                           : HashFiles({files, HASH_SHA1, operation == 0 ? FileSide::Source : FileSide::Destination, {}},
+                                       recorder, stop);
+        EXPECT_TRUE(summary.stopped) << operation;
+        EXPECT_EQ(recorder.outcomes.size(), 41u) << operation;
+        EXPECT_EQ(recorder.calls.back(), "end") << operation; // nothing came after the stopped file
+        EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore) << operation;
+    }
+}
+
+TEST(Operations, BigPairIsComparedWithBothSidesHashedTogether)
+{
+    TempDir dir;
+    // Sparse, with random bytes around the middle, just over the size hashed ahead.
+    const wxString big = dir.WriteFile("src/big.bin", "");
+    Shell("cd " + ShellQuote(dir.Path()) + " && mkdir same damaged && truncate -s 200100000 src/big.bin && " +
+          "head -c 1000000 /dev/urandom | dd of=src/big.bin bs=1M seek=100 conv=notrunc 2>/dev/null && " +
+          "cp --sparse=always src/big.bin same/ && cp --sparse=always src/big.bin damaged/ && " +
+          "printf X | dd of=damaged/big.bin bs=1 seek=105000000 conv=notrunc 2>/dev/null");
+    for (const char* destination : {"same", "damaged"})
+    {
+        const wxString copy = dir / destination + "/big.bin";
+        Recorder recorder;
+        CompareListedTrees({{big}, dir / "src", {copy}, dir / destination, {}, {}}, HASH_MD5, recorder, {});
+        EXPECT_EQ(recorder.calls,
+                  (std::vector<std::string>{"begin 0", "hash src", "hash dst", "hashed src", "hashed dst", "end"}));
+        const FileOutcome& o = recorder.outcomes[big];
+        EXPECT_EQ(o.sourceHash.utf8_string(), CoreutilsHash("md5sum", big));
+        EXPECT_EQ(o.destinationHash.utf8_string(), CoreutilsHash("md5sum", copy));
+        EXPECT_EQ(o.match, std::string(destination) == "same");
     }
 }
