@@ -70,7 +70,12 @@ std::vector<wxString> HashFromStorage(const std::vector<wxString>& paths, HashAl
 
 bool HashRangeFromStorage(int fd, std::uint64_t offset, std::uint64_t length, KcvHasher& hasher)
 {
-    DropFromCache(fd, offset, length);
+    // Whole pages: the cache keeps a page that the range covers only in part.
+    static const std::uint64_t page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    const std::uint64_t first = offset / page * page, end = (offset + length + page - 1) / page * page;
+    DropFromCache(fd, first, end - first);
+    // All of it asked for at once: the device gets a deep queue, not one read at a time.
+    ::posix_fadvise(fd, static_cast<off_t>(first), static_cast<off_t>(end - first), POSIX_FADV_WILLNEED);
     const std::int64_t got = hasher.UpdateFromFile(fd, offset, length);
     if (got < 0)
         return false;
