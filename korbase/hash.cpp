@@ -225,7 +225,6 @@ wxString KcvCalcHashFromFd(int fd, HashAlgorithm algorithm)
     KcvHasher hasher(algorithm);
     if (!hasher.Ok())
         return hasher.Finish();
-    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     if (hasher.UpdateFromFile(fd) < 0)
         return ErrorText(errno);
     return hasher.Finish();
@@ -238,6 +237,7 @@ wxString KcvCalcHashFromFile(const wxString& path, HashAlgorithm algorithm, bool
     const int fd = open(path.fn_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return ErrorText(errno);
+    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     const wxString hash = KcvCalcHashFromFd(fd, algorithm);
     close(fd);
     return hash;

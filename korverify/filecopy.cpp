@@ -304,8 +304,6 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     if (::futimens(out, times) != 0)
         return Failure("Cannot set the modification time of the copy", errno);
-    if (deferred)
-        StartWriteBack(out);
     if (!copy.Fd().Close())
         return Failure("Cannot write the copy", errno);
     if (deferred)
