@@ -1,7 +1,10 @@
 // The copy-and-verify dialog's "Copy Source to Destination" and "Copy Source to
-// Destination and Compare" (MD5), run from its Run button to its end handler (list,
-// copy, hash, rows, log), against `cp -a` and against `cp -a` followed by `md5sum`
-// of both trees: one 1 GiB file, and a tree of 10,000 files of 4 KiB in 100 folders.
+// Destination and Compare", run from its Run button to its end handler (list, copy,
+// hash, rows, log), against `cp -a`, and against `cp -a`, `sync`, then `md5sum` (or
+// `xxhsum -H3`) of both trees: one 1 GiB file, and a tree of 10,000 files of 4 KiB in
+// 100 folders. Our compare hashes every copy from the storage while the reference
+// reads the copies from the page cache, so these lines show what verification from
+// the storage costs.
 //
 // Every run copies into a fresh folder after a sync, ours and the reference in turns:
 // on ext4, re-creating a tree shortly after deleting one is many times slower, and
@@ -26,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -48,12 +52,13 @@ void Click(wxButton* button)
 
 // Runs one operation as the user does, from a clean dialog, and returns when its
 // end handler has run and its worker is gone.
-void RunOperation(IVTDialog* d, int operation, const std::string& source, const std::string& destination)
+void RunOperation(IVTDialog* d, int operation, HashAlgorithm algorithm, const std::string& source,
+                  const std::string& destination)
 {
     d->CleanNoButton();
     d->m_combo4->SetSelection(IVT_TARGET_SUBFOLDERS);
     d->m_combo1->SetSelection(operation);
-    d->m_combo3->SetSelection(HASH_MD5);
+    d->m_combo3->SetSelection(algorithm);
     Enter(d->m_tc1, wxString::FromUTF8(source));
     Enter(d->m_tc2, wxString::FromUTF8(destination));
     Click(d->m_buttonRun);
@@ -85,12 +90,23 @@ bool ShellOk(const std::string& command)
     return std::system(command.c_str()) == 0;
 }
 
+// One operation timed against its reference.
+struct Variant
+{
+    std::string suffix; // of the case's name
+    int operation;
+    HashAlgorithm algorithm;
+    std::string tool;   // hashes both trees after `cp -a` and `sync`; empty: `cp -a` alone
+    double target;
+};
+
 struct Case
 {
     std::string name;
     std::string source; // a folder
     std::string make;   // shell command that makes `source` and reads it into the page cache
     long files;
+    std::vector<Variant> variants;
 };
 
 // KORBENCH_ONLY=<part of a case name> runs the matching cases alone (for profiling).
@@ -104,10 +120,10 @@ bool BenchCase(IVTDialog* d, const Case& c)
 {
     bool ok = true;
     bool made = false;
-    for (const int operation : {IVT_OP_COPY, IVT_OP_COPY_AND_COMPARE})
+    for (const Variant& v : c.variants)
     {
-        const bool compare = operation == IVT_OP_COPY_AND_COMPARE;
-        const std::string name = c.name + (compare ? "_copy_and_compare_md5_vs_cp_md5sum" : "_copy_vs_cp");
+        const bool compare = v.operation == IVT_OP_COPY_AND_COMPARE;
+        const std::string name = c.name + v.suffix;
         if (!Selected(name))
             continue;
         if (!made)
@@ -121,18 +137,18 @@ bool BenchCase(IVTDialog* d, const Case& c)
         };
         const auto ours = [&] {
             oursTarget = target;
-            RunOperation(d, operation, c.source, target);
+            RunOperation(d, v.operation, v.algorithm, c.source, target);
             rowsOk = AllRowsSucceeded(d, c.files, compare) && rowsOk;
         };
-        const std::string copy = "cp -a '" + c.source + "/.' '";
         const auto reference = [&] {
-            if (compare)
-                korbench::Run(copy + target + "' && find '" + c.source + "' '" + target +
-                              "' -type f -print0 | xargs -0 md5sum > /dev/null");
+            const std::string copy = "cp -a '" + c.source + "/.' '" + target + "'";
+            if (v.tool.empty())
+                korbench::Run(copy);
             else
-                korbench::Run(copy + target + "'");
+                korbench::Run(copy + " && sync && find '" + c.source + "' '" + target + "' -type f -print0 | xargs -0 " +
+                              v.tool + " > /dev/null");
         };
-        ok &= korbench::Compare(name, RUNS, ours, reference, compare ? 1.3 : (c.files == 1 ? 1.2 : 3.0), fresh);
+        ok &= korbench::Compare(name, RUNS, ours, reference, v.target, fresh);
         // The last copy of ours, checked against its source.
         const bool same = ShellOk("diff -r '" + c.source + "' '" + oursTarget + "'");
         if (!same || !rowsOk)
@@ -162,11 +178,19 @@ int main(int argc, char** argv)
                                  "mkdir '" + tree + "' && cd '" + tree + "' && for d in $(seq -w 1 100); do mkdir d$d && " +
                                      "for f in $(seq -w 1 100); do head -c 4096 /dev/urandom > d$d/f$f.bin; done; done && " +
                                      "cat */* > /dev/null",
-                                 10000});
+                                 10000,
+                                 {{"_copy_vs_cp", IVT_OP_COPY, HASH_MD5, "", 3.0},
+                                  {"_copy_and_compare_md5_storage_vs_cp_sync_md5sum", IVT_OP_COPY_AND_COMPARE, HASH_MD5,
+                                   "md5sum", 1.20}}});
     ok &= BenchCase(dialog, {"ivt_1GiB", big,
                              "mkdir '" + big + "' && head -c 1073741824 /dev/urandom > '" + big +
                                  "/1GiB.bin' && cat '" + big + "/1GiB.bin' > /dev/null",
-                             1});
+                             1,
+                             {{"_copy_vs_cp", IVT_OP_COPY, HASH_MD5, "", 1.2},
+                              {"_copy_and_compare_md5_storage_vs_cp_sync_md5sum", IVT_OP_COPY_AND_COMPARE, HASH_MD5,
+                               "md5sum", 0.80},
+                              {"_copy_and_compare_xxh3_storage_vs_cp_sync_xxhsum", IVT_OP_COPY_AND_COMPARE, HASH_XXH3,
+                               "xxhsum -H3", 0.80}}});
 
     dialog->Destroy();
     WaitDispatchingEvents([] { return wxTopLevelWindows.empty(); });

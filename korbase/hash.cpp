@@ -10,24 +10,27 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
 #include <memory>
 #include <vector>
 
-namespace
-{
-
 // One running hash computation: fed the file's bytes in order, then asked for its
 // digest in the byte order its usual command-line tool prints.
-class Digest
+class kcvdetail::Digest
 {
 public:
     virtual ~Digest() = default;
     virtual void Update(const unsigned char* data, size_t size) = 0;
     virtual std::vector<unsigned char> Final() = 0;
 };
+
+namespace
+{
+
+using kcvdetail::Digest;
 
 struct MdCtxFree
 {
@@ -135,16 +138,6 @@ std::unique_ptr<Digest> DigestFor(HashAlgorithm algorithm)
     return digest->Ok() ? std::move(digest) : nullptr;
 }
 
-struct FdCloser
-{
-    int fd = -1;
-    ~FdCloser()
-    {
-        if (fd >= 0)
-            close(fd);
-    }
-};
-
 // Not translated: workers call this, and the translation lookup is not thread-safe.
 wxString ErrorText(int err)
 {
@@ -153,41 +146,65 @@ wxString ErrorText(int err)
     return "Unreadable: " + wxString::FromUTF8(reason);
 }
 
+// One buffer per thread: many small files then cost no allocation each. It stays
+// within the second-level cache, where xxHash reads it back at full speed.
+std::vector<unsigned char>& ReadBuffer()
+{
+    thread_local std::vector<unsigned char> buffer(256 * 1024);
+    return buffer;
+}
+
 } // namespace
 
-wxString KcvCalcHashFromFile(const wxString& path, HashAlgorithm algorithm, bool /*flag*/)
+KcvHasher::KcvHasher(HashAlgorithm algorithm) : m_digest(DigestFor(algorithm)) {}
+KcvHasher::~KcvHasher() = default;
+KcvHasher::KcvHasher(KcvHasher&&) noexcept = default;
+KcvHasher& KcvHasher::operator=(KcvHasher&&) noexcept = default;
+
+void KcvHasher::Update(const void* data, std::size_t size)
 {
-    if (HashAlgorithmName(algorithm).empty())
-        return ErrorText(EINVAL);
+    if (m_digest)
+        m_digest->Update(static_cast<const unsigned char*>(data), size);
+}
 
-    FdCloser file{open(path.fn_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0)
-        return ErrorText(errno);
-    posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-
-    const std::unique_ptr<Digest> digest = DigestFor(algorithm);
-    if (!digest)
-        return ErrorText(ENOMEM);
-
-    // One buffer per thread: many small files then cost no allocation each. It stays
-    // within the second-level cache, where xxHash reads it back at full speed.
-    constexpr size_t bufferSize = 256 * 1024;
-    thread_local std::vector<unsigned char> buffer(bufferSize);
-    for (;;)
+void KcvHasher::UpdateZeros(std::uint64_t size)
+{
+    static const std::vector<unsigned char> zeros(64 * 1024);
+    for (std::uint64_t left = size; left > 0;)
     {
-        const ssize_t got = read(file.fd, buffer.data(), buffer.size());
+        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
+        Update(zeros.data(), piece);
+        left -= piece;
+    }
+}
+
+std::int64_t KcvHasher::UpdateFromFile(int fd, std::uint64_t offset, std::uint64_t length)
+{
+    std::vector<unsigned char>& buffer = ReadBuffer();
+    std::uint64_t done = 0;
+    while (done < length)
+    {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(length - done, buffer.size()));
+        const ssize_t got = pread(fd, buffer.data(), want, static_cast<off_t>(offset + done));
         if (got == 0)
             break;
         if (got < 0)
         {
             if (errno == EINTR)
                 continue;
-            return ErrorText(errno);
+            return -1;
         }
-        digest->Update(buffer.data(), static_cast<size_t>(got));
+        Update(buffer.data(), static_cast<size_t>(got));
+        done += static_cast<std::uint64_t>(got);
     }
+    return static_cast<std::int64_t>(done);
+}
 
-    const std::vector<unsigned char> bytes = digest->Final();
+wxString KcvHasher::Finish()
+{
+    if (!m_digest)
+        return ErrorText(EINVAL);
+    const std::vector<unsigned char> bytes = m_digest->Final();
     static const char hex[] = "0123456789abcdef";
     std::string text(bytes.size() * 2, '0');
     for (size_t i = 0; i < bytes.size(); ++i)
@@ -196,6 +213,34 @@ wxString KcvCalcHashFromFile(const wxString& path, HashAlgorithm algorithm, bool
         text[2 * i + 1] = hex[bytes[i] & 0x0f];
     }
     return wxString::FromAscii(text.c_str());
+}
+
+wxString KcvUnreadableText(int err)
+{
+    return ErrorText(err);
+}
+
+wxString KcvCalcHashFromFd(int fd, HashAlgorithm algorithm)
+{
+    KcvHasher hasher(algorithm);
+    if (!hasher.Ok())
+        return hasher.Finish();
+    if (hasher.UpdateFromFile(fd) < 0)
+        return ErrorText(errno);
+    return hasher.Finish();
+}
+
+wxString KcvCalcHashFromFile(const wxString& path, HashAlgorithm algorithm, bool /*flag*/)
+{
+    if (HashAlgorithmName(algorithm).empty())
+        return ErrorText(EINVAL);
+    const int fd = open(path.fn_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return ErrorText(errno);
+    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    const wxString hash = KcvCalcHashFromFd(fd, algorithm);
+    close(fd);
+    return hash;
 }
 
 bool KcvIsHashError(const wxString& text)

@@ -2,6 +2,10 @@
 
 #include <wx/string.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
 // Hash algorithms, numbered as the hash type choice of the copy-and-verify tool.
 enum HashAlgorithm
 {
@@ -15,6 +19,45 @@ enum HashAlgorithm
     HASH_XXH3 = 6,
     HASH_XXH128 = 7,
 };
+
+namespace kcvdetail
+{
+class Digest;
+}
+
+// A hash computed as the bytes come: Update() with them in order, then Finish() for
+// the text that KcvCalcHashFromFile gives for a file holding those bytes. One per
+// stream of bytes, used by one thread at a time.
+class KcvHasher
+{
+public:
+    explicit KcvHasher(HashAlgorithm algorithm);
+    ~KcvHasher();
+    KcvHasher(KcvHasher&&) noexcept;
+    KcvHasher& operator=(KcvHasher&&) noexcept;
+
+    // False for an algorithm outside the enumeration (or no memory for it): Update()
+    // does nothing and Finish() gives an error text.
+    bool Ok() const { return m_digest != nullptr; }
+    void Update(const void* data, std::size_t size);
+    // Feeds `size` zero bytes (a hole of a sparse file).
+    void UpdateZeros(std::uint64_t size);
+    // Feeds the bytes of `fd` from `offset` on, up to `length` of them or its end, read
+    // with pread. The number of bytes fed, or -1 with errno set on a read error.
+    std::int64_t UpdateFromFile(int fd, std::uint64_t offset = 0, std::uint64_t length = UINT64_MAX);
+    // The hash text, lowercase hexadecimal; once, after the last Update().
+    wxString Finish();
+
+private:
+    std::unique_ptr<kcvdetail::Digest> m_digest;
+};
+
+// The error text for a file that cannot be read because of `err` (an errno value):
+// "Unreadable: <reason>", never a valid hash.
+wxString KcvUnreadableText(int err);
+
+// The hash of what `fd` holds from its start, as KcvCalcHashFromFile gives it.
+wxString KcvCalcHashFromFd(int fd, HashAlgorithm algorithm);
 
 // The hash of the file's bytes as lowercase hexadecimal text. Safe to call from any thread.
 //

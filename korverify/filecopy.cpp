@@ -167,7 +167,7 @@ bool SameContentState(const struct stat& a, const struct stat& b)
 } // namespace
 
 FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& destination,
-                                    const CopyProgressCallback& progress, DeferredCopies* deferred)
+                                    const CopyProgressCallback& progress, DeferredCopies* deferred, CopyTap* tap)
 {
     const std::string from(source.fn_str());
     const std::string to(destination.fn_str());
@@ -191,6 +191,8 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
     if (!copy.Create(FolderOf(to)))
         return Failure("Cannot create a file in the destination folder", errno);
     const int out = copy.Fd().Get();
+    if (tap)
+        tap->Opened(out, copy.Path());
 
     const std::uint64_t total = static_cast<std::uint64_t>(before.st_size);
     const auto report = [&](std::uint64_t copied) { return !progress || progress(total, copied); };
@@ -202,10 +204,16 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
     if (!report(0))
         return cancelled();
 
-    bool kernelCopy = true;
-    std::string buffer; // only for the read/write fallback
+    bool kernelCopy = tap == nullptr;
+    std::string buffer; // only for reads and writes
     std::uint64_t position = 0;
     bool skippedHole = false;
+    std::uint64_t holeStart = 0, holeBytes = 0; // not yet passed to the tap
+    const auto tapHole = [&] {
+        if (tap && holeBytes > 0)
+            tap->Written(out, holeStart, nullptr, static_cast<std::size_t>(holeBytes));
+        holeBytes = 0;
+    };
     while (position < total)
     {
         std::uint64_t dataStart, dataEnd;
@@ -214,6 +222,9 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
         if (dataStart > position)
         {
             skippedHole = true;
+            if (holeBytes == 0)
+                holeStart = position;
+            holeBytes += dataStart - position;
             position = dataStart; // a hole: ftruncate below gives it back as a hole
             if (!report(position))
                 return cancelled();
@@ -255,6 +266,12 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
             }
             if (done == 0)
                 return Failure("The source file changed while it was being copied");
+            if (tap)
+            {
+                tapHole(); // the write has made the file cover it
+                tap->Written(out, position, reinterpret_cast<const unsigned char*>(buffer.data()),
+                             static_cast<std::size_t>(done));
+            }
             position += static_cast<std::uint64_t>(done);
             if (!report(position))
                 return cancelled();
@@ -269,6 +286,7 @@ FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& dest
             return Failure("Cannot write the copy", errno);
         if (static_cast<std::uint64_t>(written.st_size) != total && ::ftruncate(out, before.st_size) != 0)
             return Failure("Cannot write the copy", errno);
+        tapHole();
     }
 
     struct stat after;
@@ -319,7 +337,6 @@ DeferredCopies::~DeferredCopies()
 
 void DeferredCopies::Add(const std::string& temporary, const std::string& destination)
 {
-    StartWriteBack(wxString(temporary.c_str(), wxConvFile));
     m_copies.push_back({temporary, destination});
 }
 

@@ -29,6 +29,20 @@ using CopyProgressCallback = std::function<bool(std::uint64_t total, std::uint64
 // Most bytes copied between two progress calls.
 constexpr std::uint64_t kCopyChunkBytes = 8 * 1024 * 1024;
 
+// Sees every byte of a copy, in order, as it is written, on the copying thread. With
+// a tap the copy goes through a buffer (read, tap, write), never through the kernel's
+// copy, so the bytes the tap sees are the bytes written.
+class CopyTap
+{
+public:
+    virtual ~CopyTap() = default;
+    // The copy's file is open (read and write) under its temporary name, before any byte.
+    virtual void Opened(int /*fd*/, const std::string& /*temporaryPath*/) {}
+    // `size` bytes at `offset` are written: `data`, or zeros (a hole) when it is null.
+    // Offsets follow one another from 0; a hole is passed once the file covers it.
+    virtual void Written(int fd, std::uint64_t offset, const unsigned char* data, std::size_t size) = 0;
+};
+
 struct FileCopyResult
 {
     bool ok = false;
@@ -73,7 +87,7 @@ public:
 
 private:
     friend FileCopyResult CopyFileWithProgress(const wxString&, const wxString&, const CopyProgressCallback&,
-                                               DeferredCopies*);
+                                               DeferredCopies*, CopyTap*);
     void Add(const std::string& temporary, const std::string& destination);
 
     struct Copy
@@ -104,8 +118,11 @@ private:
 // - The destination's folder must exist and be writable. A copy cut off by a crash
 //   leaves only its hidden temporary file there (IsLeftoverCopyName).
 //
+// - With `tap`, every byte copied is handed to it as it is written (CopyTap).
+//
 // Fast: the kernel copies (copy_file_range) where it can, large-buffer reads and
-// writes where it cannot (another file system, an old kernel); the file is never
-// held in memory as a whole. Safe to call from any thread.
+// writes where it cannot (another file system, an old kernel) or where a tap looks at
+// the bytes; the file is never held in memory as a whole. Safe to call from any thread.
 FileCopyResult CopyFileWithProgress(const wxString& source, const wxString& destination,
-                                    const CopyProgressCallback& progress = {}, DeferredCopies* deferred = nullptr);
+                                    const CopyProgressCallback& progress = {}, DeferredCopies* deferred = nullptr,
+                                    CopyTap* tap = nullptr);

@@ -87,7 +87,10 @@ struct OperationSummary
 
 // Receives an operation's progress on the operating thread, in this order per file:
 // FileBegins, then for each step HashBegins + Hashed or CopyProgress... + Copied,
-// then FileEnds. Problems come after the last file. Every method may be left out.
+// then FileEnds; all calls of a file before those of the next. A copy with
+// verification hashes the source with its copy, so its Hashed(Source) may come after
+// the CopyProgress calls, and a small file's calls come together once it is verified
+// (CopyTreeAndVerify). Problems come after the last file. Every method may be left out.
 class OperationObserver
 {
 public:

@@ -8,6 +8,7 @@
 
 #include <wx/string.h>
 
+#include <cstdint>
 #include <vector>
 
 // The hash of `path` as stored: its dirty pages are written out to the device (and
@@ -17,9 +18,20 @@
 // Safe from any thread.
 wxString HashFromStorage(const wxString& path, HashAlgorithm algorithm);
 
-// Starts writing out a file just written, without waiting, so that a later flush or
-// HashFromStorage finds less to do. Best effort.
-void StartWriteBack(const wxString& path);
+// The hashes of `paths`, in order, each as HashFromStorage gives it. The device reads
+// of a few dozen files are started together, so that the device serves them at once
+// instead of one round trip per file: much faster for many small files.
+std::vector<wxString> HashFromStorage(const std::vector<wxString>& paths, HashAlgorithm algorithm);
+
+// Feeds `hasher` the `length` bytes at `offset` of the open file `fd` as stored: they
+// are written out and waited for, dropped from the cache, then read. False, with errno
+// set, on a read error or when the file ends before them.
+bool HashRangeFromStorage(int fd, std::uint64_t offset, std::uint64_t length, KcvHasher& hasher);
+
+// Starts writing out `length` bytes at `offset` of the open file `fd` (0: up to its
+// end), without waiting, so that a later flush or storage read finds less to do.
+// Best effort.
+void StartWriteBack(int fd, std::uint64_t offset = 0, std::uint64_t length = 0);
 
 // Makes the files, and the names they have, durable: one flush (syncfs) for each file
 // system they are on, however many files; each file on its own (fdatasync) where that

@@ -78,6 +78,8 @@ bool CopyWorker::CopyOneFile(const wxString& source, const wxString& destination
             CopyWorker::CopyProgress(task, total, copied);
             return true;
         });
+    if (result.ok && s_afterEachCopy)
+        s_afterEachCopy(destination);
     NoteCopyOutcome(task, result);
     return result.ok;
 }
@@ -92,8 +94,6 @@ void CopyWorker::NoteCopyOutcome(const FileTask& task, const FileCopyResult& res
 {
     if (!result.ok)
         m_failures.push_back(ListEntry(task.source, result.error));
-    else if (s_afterEachCopy)
-        s_afterEachCopy(task.destination);
 }
 
 void CopyWorker::FileBegins(const FileTask& task)
@@ -140,7 +140,9 @@ void CopyWorker::StartTally(unsigned passes)
 
 CopyJob CopyWorker::Job(const wxString& sourceBase) const
 {
-    return {m_pathSource, sourceBase, m_dstDir, true, m_problems};
+    CopyJob job{m_pathSource, sourceBase, m_dstDir, true, m_problems};
+    job.afterEachCopy = s_afterEachCopy; // runs where the engine has the copy, before verifying it
+    return job;
 }
 
 wxString CopyWorker::FileOf(size_t index, size_t count) const

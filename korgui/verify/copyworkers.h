@@ -31,8 +31,9 @@ bool CopyProgressRoutine(const CopyProgressState& state, std::uint64_t totalByte
 class CopyWorker : public MyThread, protected OperationObserver
 {
 public:
-    // Test seam: runs on the worker after each successful copy, with the destination
-    // path, before the file is hashed or reported. Set only while no copy worker runs.
+    // Test seam: runs after each successful copy, with the destination path, before
+    // the copy is verified or reported (CopyJob::afterEachCopy: on the worker or on the
+    // engine's verifying thread). Set only while no copy worker runs.
     static void SetAfterEachCopyForTesting(std::function<void(const wxString& destination)> hook);
 
     // Posts the per-file text of a big file (over 200,000,000 bytes; the progress

@@ -2,6 +2,7 @@
 
 #include "harness/helpers.h"
 
+#include "korverify/copytaps.h"
 #include "korverify/filecopy.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <wx/filename.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -117,7 +119,21 @@ TEST(FileCopy, CopiesBytesTimeAndPermissionsWithProgress)
     EXPECT_EQ(Listing(out), "big.bin empty run.sh " + std::string(wxString::FromUTF8("ünï cødé's.txt ").fn_str()));
 }
 
-TEST(FileCopy, SparseFileOver4GiB)
+// A tap that checks what it is handed: every byte in order, a hole only once the file covers it.
+struct CheckingTap : HashingTap
+{
+    CheckingTap() : HashingTap(HASH_XXH3) {}
+    void Written(int fd, std::uint64_t offset, const unsigned char* data, std::size_t size) override
+    {
+        struct stat info;
+        EXPECT_TRUE(offset == seen && fstat(fd, &info) == 0 && std::uint64_t(info.st_size) >= offset + size) << offset;
+        seen = offset + size;
+        HashingTap::Written(fd, offset, data, size);
+    }
+    std::uint64_t seen = 0;
+};
+
+TEST(FileCopy, SparseFileOver4GiBWithAndWithoutATap)
 {
     TempDir dir;
     const wxString source = dir / "sparse.bin", target = dir / "copy.bin";
@@ -126,19 +142,30 @@ TEST(FileCopy, SparseFileOver4GiB)
     Shell("truncate -s " + std::to_string(size) + " " + ShellQuote(source) + " && printf 'first bytes'" + dd +
           "&& printf 'across the 4 GiB line'" + dd + "bs=1 seek=4294967290 && head -c 3000000 /dev/urandom" + dd +
           "bs=1000 seek=4300000 && printf 'last'" + dd + "bs=1 seek=" + std::to_string(size - 4));
-    ProgressLog log;
-    const FileCopyResult result = CopyFileWithProgress(source, target, log.Recorder());
-    ASSERT_TRUE(result.ok) << result.error.utf8_string();
-    EXPECT_EQ(Shell("stat -c %s " + ShellQuote(target)), std::to_string(size));
-    // Every written piece arrived (cmp of the whole would read gigabytes of holes).
-    for (std::uint64_t at : {std::uint64_t(0), std::uint64_t(4294000000), std::uint64_t(4299000000), size - 4000000})
+    // The tap sees the holes as zeros, and a hole at the end too.
+    Shell("truncate -s " + std::to_string(size + 5000000) + " " + ShellQuote(source));
+    for (const bool tapped : {false, true})
     {
-        const std::string piece = " iflag=skip_bytes,count_bytes bs=1M skip=" + std::to_string(at) + " count=4000000 status=none | md5sum";
-        EXPECT_EQ(Shell("dd if=" + ShellQuote(source) + piece), Shell("dd if=" + ShellQuote(target) + piece)) << at;
+        ProgressLog log;
+        CheckingTap tap;
+        const FileCopyResult result = CopyFileWithProgress(source, target, log.Recorder(), nullptr, tapped ? &tap : nullptr);
+        ASSERT_TRUE(result.ok) << result.error.utf8_string();
+        EXPECT_EQ(Shell("stat -c %s " + ShellQuote(target)), std::to_string(size + 5000000));
+        // Every written piece arrived (cmp of the whole would read gigabytes of holes).
+        for (std::uint64_t at : {std::uint64_t(0), std::uint64_t(4294000000), std::uint64_t(4299000000), size - 4000000})
+        {
+            const std::string piece = " iflag=skip_bytes,count_bytes bs=1M skip=" + std::to_string(at) + " count=4000000 status=none | md5sum";
+            EXPECT_EQ(Shell("dd if=" + ShellQuote(source) + piece), Shell("dd if=" + ShellQuote(target) + piece)) << at;
+        }
+        log.ExpectComplete(size + 5000000);
+        // The holes stayed holes: far less than the size is allocated.
+        EXPECT_LT(std::stoull(Shell("stat -c %b " + ShellQuote(target))) * 512, std::uint64_t(64) << 20);
+        if (tapped)
+        {
+            EXPECT_EQ(tap.seen, size + 5000000);
+            EXPECT_EQ(tap.Finish().utf8_string(), Shell("xxhsum -H3 " + ShellQuote(source) + " | awk '{print $NF}'"));
+        }
     }
-    log.ExpectComplete(size);
-    // The holes stayed holes: far less than the size is allocated.
-    EXPECT_LT(std::stoull(Shell("stat -c %b " + ShellQuote(target))) * 512, std::uint64_t(64) << 20);
 }
 
 TEST(FileCopy, AcrossFileSystemsAndOnWriteFailure)

@@ -66,6 +66,17 @@ std::vector<wxString> MakeTree(const TempDir& dir, const wxString& root)
     return GetAllFiles(dir / root, AllFilesFilter(), true);
 }
 
+// Bytes this process has read so far (its threads included), from the cache or not.
+std::uint64_t BytesRead()
+{
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (io >> key >> value && key != "rchar:")
+        ;
+    return value;
+}
+
 std::string Reasons(const std::vector<ListingProblem>& problems, const wxString& base)
 {
     std::string text;
@@ -137,31 +148,51 @@ TEST(Operations, HashesAgreeWithCoreutilsAndAVanishedFileFails)
     }
 }
 
-TEST(Operations, CopyAndVerifyCopiesTheTreeAndClearsLeftovers)
+TEST(Operations, CopyAndVerifyReadsEachSourceOnceAndClearsLeftovers)
 {
     TempDir dir;
+    Shell("head -c " + std::to_string(kVerifyWhileCopyingMinBytes + 4097) + " /dev/urandom > " +
+          ShellQuote(dir.MakeDir("src/d1") + "/big.bin")); // verified while it is copied
     std::vector<wxString> files = MakeTree(dir, "src");
     files.insert(files.begin() + 3, dir / "src/d0/vanished.bin"); // listed, then gone
+    std::uint64_t bytes = 0;
+    for (const wxString& file : files)
+        bytes += FileSizeOf(file);
     dir.WriteFile("dst/d1/.korcopy-Ab12Cd", "left by a killed copy");
     Recorder recorder;
+    const std::uint64_t readBefore = BytesRead();
     const OperationSummary summary = CopyTreeAndVerify(
-        {files, dir / "src", dir / "dst", true, {{dir / "src/pipe", "Skipped: a FIFO (named pipe)"}}}, HASH_SHA256,
+        {files, dir / "src", dir / "dst", true, {{dir / "src/pipe", "Skipped: a FIFO (named pipe)"}}}, HASH_MD5,
         recorder, {});
+    // Each source once (by its copy), each copy once (from the storage): not the sources twice.
+    const std::uint64_t read = BytesRead() - readBefore;
+    EXPECT_TRUE(read >= 2 * bytes && read < 2 * bytes + bytes / 4) << read << " bytes read for " << bytes;
     EXPECT_EQ(summary.leftoversRemoved, std::vector<wxString>{dir / "dst/d1/.korcopy-Ab12Cd"});
     EXPECT_EQ(summary.files, files.size());
     EXPECT_EQ(summary.succeeded, files.size() - 1);
     ASSERT_EQ(summary.failures.size(), 1u);
     EXPECT_EQ(summary.failures[0].path, dir / "src/d0/vanished.bin");
     EXPECT_FALSE(recorder.outcomes[files[3]].match); // an unreadable file is never "Ok"
-    EXPECT_TRUE(recorder.outcomes[files[0]].match);
+    for (const wxString& file : files)
+        if (file != files[3])
+        {
+            EXPECT_EQ(recorder.outcomes[file].sourceHash.utf8_string(), CoreutilsHash("md5sum", file));
+            EXPECT_TRUE(recorder.outcomes[file].match);
+        }
     EXPECT_EQ(Shell("diff -r " + ShellQuote(dir / "src") + " " + ShellQuote(dir / "dst") + " && echo same"), "same");
     EXPECT_EQ(Shell("cd " + ShellQuote(dir / "dst") + " && find . -name '.korcopy-*' | wc -l"), "0");
-    // Per file, in order; a source hashed ahead comes without "hash src".
-    std::vector<std::string> calls = recorder.calls;
+    // All calls of a file before those of the next; "hash src" only for the big file.
+    std::vector<std::string> calls = recorder.calls, expected;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "hash src"), 1);
     calls.erase(std::remove(calls.begin(), calls.end(), "hash src"), calls.end());
-    const std::vector<std::string> firstFile{"begin 0", "hashed src", "copied", "hash dst", "hashed dst", "end"};
-    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 6), firstFile);
-    EXPECT_EQ(recorder.calls.back(), "problem src");
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (i == 3)
+            expected.insert(expected.end(), {"begin 3", "hashed src", "failed", "end"});
+        else
+            expected.insert(expected.end(), {"begin " + std::to_string(i), "hashed src", "copied", "hash dst",
+                                             "hashed dst", "end"});
+    expected.push_back("problem src");
+    EXPECT_EQ(calls, expected);
 
     // A destination with a file of its own is refused, and nothing in it changes.
     dir.WriteFile("full/mine.txt", "mine");
@@ -205,7 +236,11 @@ TEST(Operations, StopFromAnotherThreadActsBetweenFiles)
 {
     TempDir dir;
     const std::vector<wxString> src = MakeTree(dir, "src");
-    for (int operation = 0; operation < 3; ++operation)
+    // More than two batches of the verified copy, whose files end a batch later.
+    Shell("mkdir " + ShellQuote(dir / "many") + " && cd " + ShellQuote(dir / "many") + " && for i in $(seq " +
+          std::to_string(2 * kVerifyBatchFiles + 3) + "); do echo $i > f$i; done");
+    const std::vector<wxString> many = GetAllFiles(dir / "many", AllFilesFilter(), true);
+    for (int operation = 0; operation < 4; ++operation)
     {
         StopToken stop;
         std::promise<void> reached, requested;
@@ -224,16 +259,22 @@ TEST(Operations, StopFromAnotherThreadActsBetweenFiles)
         });
         const wxString target = dir / wxString::Format("dst%d", operation);
         const OperationSummary summary =
-            operation == 0 ? HashFiles({src, HASH_MD5, FileSide::Source, {}}, recorder, stop)
+            operation == 0   ? HashFiles({src, HASH_MD5, FileSide::Source, {}}, recorder, stop)
             : operation == 1 ? CopyTree({src, dir / "src", target, true, {{"p", "r"}}}, recorder, stop)
-                             : CompareListedTrees({src, dir / "src", src, dir / "src", {}, {}}, HASH_MD5, recorder, stop);
+            : operation == 2 ? CompareListedTrees({src, dir / "src", src, dir / "src", {}, {}}, HASH_MD5, recorder, stop)
+                             : CopyTreeAndVerify({many, dir / "many", target, true, {}}, HASH_XXH3, recorder, stop);
         asker.join();
         EXPECT_TRUE(summary.stopped) << operation;
-        EXPECT_EQ(summary.files, 2u) << operation;
+        EXPECT_EQ(summary.files, operation == 3 ? 2 * kVerifyBatchFiles : 2u) << operation;
         EXPECT_TRUE(summary.sourceProblems.empty()) << operation; // not reported after a stop
-        if (operation == 1)
+        if (operation % 2 == 1)
         {
-            EXPECT_EQ(Shell("find " + ShellQuote(target) + " -type f | wc -l"), "2");
+            // Every file copied has its row, and is whole under its final name.
+            EXPECT_EQ(recorder.outcomes.size(), summary.files);
+            EXPECT_EQ(Shell("find " + ShellQuote(target) + " -type f | wc -l"), std::to_string(summary.files));
+            EXPECT_EQ(Shell("find " + ShellQuote(target) + " -name '.korcopy-*' | wc -l"), "0");
+            for (const auto& [file, outcome] : recorder.outcomes)
+                EXPECT_TRUE(outcome.copy.ok && (operation == 1 || outcome.match)) << file;
         }
     }
 }

@@ -3,7 +3,9 @@
 #include "harness/helpers.h"
 
 #include "korverify/filecopy.h"
+#include "korverify/growingfilehash.h"
 #include "korverify/storageread.h"
+#include "korverify/treecopy.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,8 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+
+#include <functional>
 
 using namespace kortest;
 
@@ -63,17 +67,49 @@ TEST(StorageRead, DamageBelowAWarmPageCacheIsSeen)
           " bs=1 seek=4096 conv=notrunc status=none");
     ASSERT_TRUE(CopyFileWithProgress(source, copy).ok);
     ASSERT_TRUE(MakeDurable({copy}));
-    const std::string original = CoreutilsHash("md5sum", source);
-    EXPECT_EQ(HashFromStorage(copy, HASH_MD5), original);
-    EXPECT_EQ(KcvCalcHashFromFile(copy, HASH_MD5), original); // now in the page cache
+    const std::string original = CoreutilsHash("md5sum", source), spoilt = CoreutilsHash("md5sum", damaged);
+    // Eight bytes written into the image below the mounted file system, at 4096 into the file.
+    const auto poke = [&](const wxString& file, const char* bytes) {
+        const long long offset = PhysicalOffset(file);
+        ASSERT_GE(offset, 0);
+        const int fd = open(image.fn_str(), O_WRONLY);
+        EXPECT_TRUE(pwrite(fd, bytes, 8, offset + 4096) == 8 && fsync(fd) == 0 && close(fd) == 0);
+    };
+    const std::string before = ReadFileBytes(source).substr(4096, 8);
 
-    // The same eight bytes, written into the image below the mounted file system.
-    const long long offset = PhysicalOffset(copy);
-    ASSERT_GE(offset, 0);
-    const int fd = open(image.fn_str(), O_WRONLY);
-    EXPECT_TRUE(pwrite(fd, "XXXXXXXX", 8, offset + 4096) == 8 && fsync(fd) == 0 && close(fd) == 0);
+    // Each way a copy is read back, with the damage made anew below a cache that holds the original.
+    const std::function<wxString()> readers[] = {
+        [&] { return HashFromStorage(copy, HASH_MD5); },
+        [&] { return HashFromStorage(std::vector<wxString>{dir / "missing", copy}, HASH_MD5).at(1); },
+        [&] {
+            GrowingFileHasher growing(std::string(copy.fn_str()), HASH_MD5);
+            growing.Written(5000);
+            return growing.Finish(1048576);
+        }};
+    for (const auto& reader : readers)
+    {
+        poke(copy, before.c_str());
+        EXPECT_EQ(HashFromStorage(copy, HASH_MD5), original);
+        EXPECT_EQ(KcvCalcHashFromFile(copy, HASH_MD5), original); // now in the page cache
+        poke(copy, "XXXXXXXX");
+        EXPECT_EQ(KcvCalcHashFromFile(copy, HASH_MD5), original) << "a plain read still sees the cache";
+        EXPECT_EQ(reader(), spoilt);
+    }
 
-    EXPECT_EQ(KcvCalcHashFromFile(copy, HASH_MD5), original) << "a plain read still sees the cache";
-    EXPECT_EQ(HashFromStorage(copy, HASH_MD5), CoreutilsHash("md5sum", damaged));
+    // The verified copy: damaged below its cached pages once it has its final name.
+    struct : OperationObserver
+    {
+        FileOutcome outcome;
+        void FileEnds(const FileTask&, const FileOutcome& o) override { outcome = o; }
+    } observer;
+    CopyJob job{{source}, dir.Path(), dir / "mnt/tree", true, {}};
+    job.afterEachCopy = [&](const wxString& copied) {
+        EXPECT_EQ(KcvCalcHashFromFile(copied, HASH_MD5), original);
+        poke(copied, "XXXXXXXX");
+    };
+    CopyTreeAndVerify(job, HASH_MD5, observer, {});
+    EXPECT_EQ(observer.outcome.sourceHash, original);
+    EXPECT_EQ(observer.outcome.destinationHash, spoilt);
+    EXPECT_FALSE(observer.outcome.match);
     EXPECT_FALSE(MakeDurable({copy, dir / "missing"}));
 }
