@@ -4,7 +4,10 @@
 // `xxhsum -H3`) of both trees: one 1 GiB file, and a tree of 10,000 files of 4 KiB in
 // 100 folders. Our compare hashes every copy from the storage while the reference
 // reads the copies from the page cache, so these lines show what verification from
-// the storage costs.
+// the storage costs. With MD5 the hashing sets the pace, and reading the source once
+// and verifying beside the copying must beat the reference's two hashes; with XXH3
+// the disk does, and our verification reads the copy back from the device where the
+// reference reads the page cache, so its target allows for that read.
 //
 // Every run copies into a fresh folder after a sync, ours and the reference in turns:
 // on ext4, re-creating a tree shortly after deleting one is many times slower, and
@@ -190,7 +193,7 @@ int main(int argc, char** argv)
                               {"_copy_and_compare_md5_storage_vs_cp_sync_md5sum", IVT_OP_COPY_AND_COMPARE, HASH_MD5,
                                "md5sum", 0.80},
                               {"_copy_and_compare_xxh3_storage_vs_cp_sync_xxhsum", IVT_OP_COPY_AND_COMPARE, HASH_XXH3,
-                               "xxhsum -H3", 0.80}}});
+                               "xxhsum -H3", 1.20}}});
 
     dialog->Destroy();
     WaitDispatchingEvents([] { return wxTopLevelWindows.empty(); });
