@@ -8,7 +8,7 @@ struct PathViewSnapshot
 {
     int requestedView = 0;  // selection of the Displayed Path choice: 0 full, 1 relative
     bool fullViewNow = true; // the list shows full paths now
-    ResultRows rows; // a snapshot of the list
+    ResultRows rows; // a snapshot of the list, dropped once its path cells are read
     wxString sourceFile;
     wxString destinationFile;
     // The latest recordings (at most one entry per row: older ones are never read).
@@ -36,7 +36,7 @@ private:
     void ToFull();
     // Target Single File with an operation that reads a destination file.
     bool SingleFileCase() const;
-    long Rows() const { return m_view.rows.Count(); }
+    long Rows() const { return static_cast<long>(m_sourceCells.size()); }
 
     PathViewSnapshot m_view;
     std::vector<wxString> m_sourceCells;      // column 0 of every row
