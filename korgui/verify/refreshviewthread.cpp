@@ -21,8 +21,24 @@ bool RefreshViewThread::SingleFileCase() const
     return m_view.target == IVT_TARGET_SINGLE_FILE && !IvtIsCopyOperation(m_view.operation);
 }
 
+bool RefreshViewThread::ReturnRecordings()
+{
+    const std::size_t rows = static_cast<std::size_t>(m_view.rows.Count());
+    m_view.recordedSourcePaths = LatestRecording(m_view.sourceRecording, rows);
+    m_view.recordedDestinationPaths = LatestRecording(m_view.destinationRecording, rows);
+    IVTDialog* dialog = m_parent;
+    return Events().CallAndWait(
+        [this, dialog]
+        {
+            dialog->m_tmp_SrcName = std::move(m_view.sourceRecording);
+            dialog->m_tmp_DstName = std::move(m_view.destinationRecording);
+        });
+}
+
 wxThread::ExitCode RefreshViewThread::Entry()
 {
+    if (!ReturnRecordings())
+        return nullptr;
     const long rows = m_view.rows.Count();
     m_sourceCells.reserve(static_cast<std::size_t>(rows));
     m_destinationCells.reserve(static_cast<std::size_t>(rows));

@@ -3,6 +3,9 @@
 #include "korgui/verify/mythread.h"
 #include "korgui/verify/resultrows.h"
 
+#include <deque>
+#include <vector>
+
 // What a view refresh needs of the dialog, taken on the GUI thread when it starts.
 struct PathViewSnapshot
 {
@@ -11,6 +14,11 @@ struct PathViewSnapshot
     ResultRows rows; // a snapshot of the list, dropped once its path cells are read
     wxString sourceFile;
     wxString destinationFile;
+    // The dialog's recordings (recordedpaths.h), lent to the worker so that the GUI
+    // thread copies none of them: the worker takes the latest ones and hands these
+    // back before anything else.
+    std::deque<wxString> sourceRecording;
+    std::deque<wxString> destinationRecording;
     // The latest recordings (at most one entry per row: older ones are never read).
     std::vector<wxString> recordedSourcePaths;
     std::vector<wxString> recordedDestinationPaths;
@@ -32,6 +40,9 @@ protected:
     ExitCode Entry() override;
 
 private:
+    // Takes the latest recordings, then gives the dialog its recordings back (GUI
+    // thread, waiting for it). False when the dialog has gone away.
+    bool ReturnRecordings();
     void ToRelative();
     void ToFull();
     // Target Single File with an operation that reads a destination file.
