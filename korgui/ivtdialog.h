@@ -2,6 +2,7 @@
 
 #include "korbase/appversion.h"
 #include "korbase/files.h"
+#include "korgui/verify/pathlist.h"
 
 #include <wx/dialog.h>
 
@@ -204,14 +205,14 @@ public:
     int m_lastOperationSelection = NO_RUN_OPERATION;
     wxString m_SrcdefaultPath;
     wxString m_srcFile;
-    std::vector<wxString> m_pathSource;
+    PathList m_pathSource;
     wxString m_srcDir;
     wxString m_tmp_SrcDir;
     wxString m_dstDefaultPathId;
     wxString m_dstFile;
     bool m_CopyStatus = false;
     bool m_CopyHappened = false;
-    std::vector<wxString> m_PathDestination;
+    PathList m_PathDestination;
     // Entries the last listings of each side skipped, shown as rows by the operations.
     std::vector<ListingProblem> m_sourceProblems;
     std::vector<ListingProblem> m_destinationProblems;
@@ -266,7 +267,7 @@ private:
     // Stores a flag event's code in `flag`; other codes show `errorText`.
     void UpdateFlag(wxCommandEvent& event, bool& flag, const char* errorText);
     // Listing events 100061 and 100062.
-    void UpdateListing(wxCommandEvent& event, std::vector<wxString>& files, std::vector<ListingProblem>& problems,
+    void UpdateListing(wxCommandEvent& event, PathList& files, std::vector<ListingProblem>& problems,
                        const wxString& folder, const char* errorText);
     // The skipped entries of a side for the operation about to start: none for a single file.
     std::vector<ListingProblem> ListingProblems(const std::vector<ListingProblem>& problems) const;

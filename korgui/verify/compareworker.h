@@ -1,6 +1,7 @@
 #pragma once
 
 #include "korgui/verify/mythread.h"
+#include "korgui/verify/pathlist.h"
 
 // Pairs source and destination files by their exact path relative to their
 // folders, hashes both sides of each pair (the destination from storage) and
@@ -12,7 +13,7 @@ class CompareOnlySharedThread : public MyThread, private OperationObserver
 public:
     CompareOnlySharedThread(IVTDialog* parent, int target, int operation, int hashType, const wxString& srcFile,
                             const wxString& dstFile, const wxString& srcDir, const wxString& dstDir,
-                            const std::vector<wxString>& pathSource, const std::vector<wxString>& pathDestination,
+                            PathList::Shared pathSource, PathList::Shared pathDestination,
                             bool copyStatus, const std::vector<ListingProblem>& sourceProblems = {},
                             const std::vector<ListingProblem>& destinationProblems = {});
 
@@ -45,8 +46,10 @@ private:
     const wxString m_dstFile;
     const wxString m_srcDir;
     const wxString m_dstDir;
-    const std::vector<wxString> m_pathSource;
-    const std::vector<wxString> m_pathDestination;
+    const PathList::Shared m_sourceList;      // shared with the dialog, read-only
+    const PathList::Shared m_destinationList; // the same
+    const std::vector<wxString>& m_pathSource = *m_sourceList;
+    const std::vector<wxString>& m_pathDestination = *m_destinationList;
     const bool m_copyStatus;
     const std::vector<ListingProblem> m_sourceProblems;
     const std::vector<ListingProblem> m_destinationProblems;

@@ -32,12 +32,12 @@ bool CopyProgressRoutine(const CopyProgressState& state, std::uint64_t totalByte
 }
 
 CopyWorker::CopyWorker(IVTDialog* parent, const wxString& dstDir, const wxString& dstFieldText,
-                       const std::vector<wxString>& pathSource, const std::vector<wxString>& pathDestination,
+                       PathList::Shared pathSource, const std::vector<wxString>& pathDestination,
                        const std::vector<ListingProblem>& problems, const wxString& problemComparison)
     : MyThread(parent, wxTHREAD_DETACHED),
       m_dstDir(DeepCopy(dstDir)),
       m_dstFieldText(DeepCopy(dstFieldText)),
-      m_pathSource(DeepCopy(pathSource)),
+      m_sourceList(std::move(pathSource)),
       m_pathDestination(DeepCopy(pathDestination)),
       m_problems(DeepCopy(problems)),
       m_problemComparison(problemComparison),
@@ -164,10 +164,10 @@ void CopyWorker::BeforeStoppedEnd()
 
 CopySrcToDstThread::CopySrcToDstThread(IVTDialog* parent, int operation, int target, const wxString& srcFile,
                                        const wxString& srcDir, const wxString& dstDir, const wxString& dstFieldText,
-                                       const std::vector<wxString>& pathSource,
+                                       PathList::Shared pathSource,
                                        const std::vector<wxString>& pathDestination, bool copyStatus,
                                        bool copyHappened, const std::vector<ListingProblem>& problems)
-    : CopyWorker(parent, dstDir, dstFieldText, pathSource, pathDestination, problems, wxString()),
+    : CopyWorker(parent, dstDir, dstFieldText, std::move(pathSource), pathDestination, problems, wxString()),
       m_operation(operation),
       m_target(target),
       m_srcFile(DeepCopy(srcFile)),
@@ -271,11 +271,11 @@ wxString CopySrcToDstThread::ProgressText(const FileTask& task, double percent) 
 }
 
 CopySrcToDstAndCompareThread::CopySrcToDstAndCompareThread(IVTDialog* parent,
-                                                           const std::vector<wxString>& pathSource,
+                                                           PathList::Shared pathSource,
                                                            const std::vector<wxString>& pathDestination,
                                                            const wxString& srcDir, const wxString& dstDir,
                                                            int hashType, const std::vector<ListingProblem>& problems)
-    : CopyWorker(parent, dstDir, dstDir, pathSource, pathDestination, problems, Translated(wxTRANSLATE("No"))),
+    : CopyWorker(parent, dstDir, dstDir, std::move(pathSource), pathDestination, problems, Translated(wxTRANSLATE("No"))),
       m_srcDir(DeepCopy(srcDir)),
       m_hashType(hashType),
       m_txtNotEmptyWarning(Translated(wxTRANSLATE("Warning, the destination must be empty in order to do the copy!"))),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "korgui/verify/mythread.h"
+#include "korgui/verify/pathlist.h"
 
 #include "korverify/treecopy.h"
 
@@ -44,7 +45,7 @@ public:
 
 protected:
     CopyWorker(IVTDialog* parent, const wxString& dstDir, const wxString& dstFieldText,
-               const std::vector<wxString>& pathSource, const std::vector<wxString>& pathDestination,
+               PathList::Shared pathSource, const std::vector<wxString>& pathDestination,
                const std::vector<ListingProblem>& problems, const wxString& problemComparison);
 
     // Copies `source` to `destination` with progress; on failure remembers why.
@@ -76,7 +77,8 @@ protected:
 
     const wxString m_dstDir;
     const wxString m_dstFieldText; // the destination path field when the run started
-    const std::vector<wxString> m_pathSource;
+    const PathList::Shared m_sourceList; // shared with the dialog, read-only
+    const std::vector<wxString>& m_pathSource = *m_sourceList;
     std::vector<wxString> m_pathDestination; // grows by every file copied
     const std::vector<ListingProblem> m_problems;
     double m_overallPercent = 0;             // files done, before the current one
@@ -103,7 +105,7 @@ class CopySrcToDstThread : public CopyWorker
 {
 public:
     CopySrcToDstThread(IVTDialog* parent, int operation, int target, const wxString& srcFile, const wxString& srcDir,
-                       const wxString& dstDir, const wxString& dstFieldText, const std::vector<wxString>& pathSource,
+                       const wxString& dstDir, const wxString& dstFieldText, PathList::Shared pathSource,
                        const std::vector<wxString>& pathDestination, bool copyStatus, bool copyHappened,
                        const std::vector<ListingProblem>& problems = {});
 
@@ -134,7 +136,7 @@ private:
 class CopySrcToDstAndCompareThread : public CopyWorker
 {
 public:
-    CopySrcToDstAndCompareThread(IVTDialog* parent, const std::vector<wxString>& pathSource,
+    CopySrcToDstAndCompareThread(IVTDialog* parent, PathList::Shared pathSource,
                                  const std::vector<wxString>& pathDestination, const wxString& srcDir,
                                  const wxString& dstDir, int hashType,
                                  const std::vector<ListingProblem>& problems = {});

@@ -36,6 +36,8 @@ wxThread::ExitCode deleteDuplicatesThread::Entry()
         paths.push_back(m_rows.GetCell(row, IVT_COL_DESTINATION_PATH));
         hashes.push_back(m_rows.GetCell(row, IVT_COL_DESTINATION_HASH));
     }
+    // The events below change these rows: without the snapshot the GUI thread need not copy them first.
+    m_rows.Clear();
     const std::vector<DuplicateRow> plan = FindDuplicateRows(hashes, paths);
     const long long rows = static_cast<long long>(paths.size());
     int removed = 0;

@@ -21,7 +21,7 @@ private:
     // when the user has closed it.
     void Finish(int removed, int failed);
 
-    const ResultRows m_rows;
+    ResultRows m_rows; // dropped once read
     const wxString m_removedPrefix;
     const wxString m_notRemovedFormat;
     const wxString m_percentFormat;

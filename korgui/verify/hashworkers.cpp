@@ -29,12 +29,12 @@ wxThread::ExitCode HelperRunHashComparisonEmpty::Entry()
     return nullptr;
 }
 
-HashListWorker::HashListWorker(IVTDialog* parent, FileSide side, int target, const std::vector<wxString>& files,
+HashListWorker::HashListWorker(IVTDialog* parent, FileSide side, int target, PathList::Shared files,
                                long rowCount, int hashType, const std::vector<ListingProblem>& problems)
     : MyThread(parent, wxTHREAD_DETACHED),
       m_side(side),
       m_target(target),
-      m_files(DeepCopy(files)),
+      m_fileList(std::move(files)),
       m_rowCount(rowCount),
       m_hashType(hashType),
       m_problems(DeepCopy(problems))
@@ -94,10 +94,10 @@ void HashListWorker::ProblemFound(const ListingProblem& problem, FileSide side)
     PostProblemRow(m_nextProblemRow++, problem, side, m_txtNotPossible);
 }
 
-HashSourceThread::HashSourceThread(IVTDialog* parent, int target, const std::vector<wxString>& pathSource,
+HashSourceThread::HashSourceThread(IVTDialog* parent, int target, PathList::Shared pathSource,
                                    const wxString& srcFile, long rowCount, int hashType,
                                    const std::vector<ListingProblem>& problems)
-    : HashListWorker(parent, FileSide::Source, target, pathSource, rowCount, hashType, problems),
+    : HashListWorker(parent, FileSide::Source, target, std::move(pathSource), rowCount, hashType, problems),
       m_srcFile(DeepCopy(srcFile)),
       m_progressFormat(Translated(wxTRANSLATE("Progress: %4.2f %c "))),
       m_stopProgressFormat(Translated(wxTRANSLATE("Progress: %4.2f %%")))
@@ -130,9 +130,9 @@ void HashSourceThread::HashFolder()
 }
 
 HashDstThread::HashDstThread(IVTDialog* parent, int target, int operation,
-                             const std::vector<wxString>& pathDestination, const wxString& dstFile, bool copyStatus,
+                             PathList::Shared pathDestination, const wxString& dstFile, bool copyStatus,
                              long rowCount, int hashType, const std::vector<ListingProblem>& problems)
-    : HashListWorker(parent, FileSide::Destination, target, pathDestination, rowCount, hashType, problems),
+    : HashListWorker(parent, FileSide::Destination, target, std::move(pathDestination), rowCount, hashType, problems),
       m_operation(operation),
       m_dstFile(DeepCopy(dstFile)),
       m_copyStatus(copyStatus),

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "korgui/verify/mythread.h"
+#include "korgui/verify/pathlist.h"
 
 // Hashing workers (detached: they delete themselves when they end). Each works on
-// copies of the dialog's lists taken when it is created and reports through events
-// only; Stop acts between files.
+// the dialog's lists as they were when it was created (shared read-only, see
+// pathlist.h) and reports through events only; Stop acts between files.
 
 // Empties the "Hash Comparison" column, then hands over to Hash Source (`operation`
 // 0) or Hash Destination (1) through its end event.
@@ -26,7 +27,7 @@ private:
 class HashListWorker : public MyThread, private OperationObserver
 {
 protected:
-    HashListWorker(IVTDialog* parent, FileSide side, int target, const std::vector<wxString>& files, long rowCount,
+    HashListWorker(IVTDialog* parent, FileSide side, int target, PathList::Shared files, long rowCount,
                    int hashType, const std::vector<ListingProblem>& problems);
 
     // The single file of Target "Single File", or the listed files.
@@ -43,7 +44,8 @@ protected:
 
     const FileSide m_side;
     const int m_target;
-    const std::vector<wxString> m_files;
+    const PathList::Shared m_fileList;          // shared with the dialog, read-only
+    const std::vector<wxString>& m_files = *m_fileList;
     const long m_rowCount;
     const int m_hashType;
     const std::vector<ListingProblem> m_problems;
@@ -62,7 +64,7 @@ private:
 class HashSourceThread : public HashListWorker
 {
 public:
-    HashSourceThread(IVTDialog* parent, int target, const std::vector<wxString>& pathSource,
+    HashSourceThread(IVTDialog* parent, int target, PathList::Shared pathSource,
                      const wxString& srcFile, long rowCount, int hashType,
                      const std::vector<ListingProblem>& problems = {});
 
@@ -82,7 +84,7 @@ private:
 class HashDstThread : public HashListWorker
 {
 public:
-    HashDstThread(IVTDialog* parent, int target, int operation, const std::vector<wxString>& pathDestination,
+    HashDstThread(IVTDialog* parent, int target, int operation, PathList::Shared pathDestination,
                   const wxString& dstFile, bool copyStatus, long rowCount, int hashType,
                   const std::vector<ListingProblem>& problems = {});
 

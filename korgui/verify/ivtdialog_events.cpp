@@ -296,7 +296,7 @@ void IVTDialog::Update__m_fullPath(wxCommandEvent& event)
     UpdateFlag(event, m_fullPath, wxTRANSLATE("Error about m_fullPath value\n, please report it to "));
 }
 
-void IVTDialog::UpdateListing(wxCommandEvent& event, std::vector<wxString>& files,
+void IVTDialog::UpdateListing(wxCommandEvent& event, PathList& files,
                               std::vector<ListingProblem>& problems, const wxString& folder, const char* errorText)
 {
     const auto list = [&](bool recursive) {

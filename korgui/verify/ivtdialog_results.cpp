@@ -99,8 +99,8 @@ void IVTDialog::RefreshView(wxCommandEvent&)
     view.rows = m_listCtrl->Rows().Snapshot();
     view.sourceFile = m_srcFile;
     view.destinationFile = m_dstFile;
-    view.recordedSourcePaths = LatestRecording(m_tmp_SrcName, view.rows.Count());
-    view.recordedDestinationPaths = LatestRecording(m_tmp_DstName, view.rows.Count());
+    view.sourceRecording = std::move(m_tmp_SrcName);
+    view.destinationRecording = std::move(m_tmp_DstName);
     view.sourceFolder = m_srcDir;
     view.destinationFolder = m_dstDir;
     view.operation = m_combo1->GetSelection();

@@ -157,7 +157,7 @@ bool IVTDialog::StartOperationWorker(std::unique_ptr<MyThread> worker, WorkerSlo
 
 void IVTDialog::HashSourceFn()
 {
-    StartOperationWorker(std::make_unique<HashSourceThread>(this, m_combo4->GetSelection(), m_pathSource, m_srcFile,
+    StartOperationWorker(std::make_unique<HashSourceThread>(this, m_combo4->GetSelection(), m_pathSource.Share(), m_srcFile,
                                                             m_listCtrl->RowCount(), m_combo3->GetSelection(),
                                                             ListingProblems(m_sourceProblems)),
                          &m_hashSrcThread);
@@ -166,7 +166,7 @@ void IVTDialog::HashSourceFn()
 void IVTDialog::HashDestinationFn()
 {
     StartOperationWorker(std::make_unique<HashDstThread>(this, m_combo4->GetSelection(), m_combo1->GetSelection(),
-                                                         m_PathDestination, m_dstFile, m_CopyStatus,
+                                                         m_PathDestination.Share(), m_dstFile, m_CopyStatus,
                                                          m_listCtrl->RowCount(), m_combo3->GetSelection(),
                                                          ListingProblems(m_destinationProblems)),
                          &m_hashDstThread);
@@ -177,7 +177,8 @@ void IVTDialog::CompareOnlySharedFiles()
     // The list is emptied by the worker, in order with its rows.
     StartOperationWorker(std::make_unique<CompareOnlySharedThread>(
                              this, m_combo4->GetSelection(), m_combo1->GetSelection(), m_combo3->GetSelection(),
-                             m_srcFile, m_dstFile, m_srcDir, m_dstDir, m_pathSource, m_PathDestination, m_CopyStatus,
+                             m_srcFile, m_dstFile, m_srcDir, m_dstDir, m_pathSource.Share(), m_PathDestination.Share(),
+                             m_CopyStatus,
                              ListingProblems(m_sourceProblems), ListingProblems(m_destinationProblems)),
                          &m_compareThread);
 }
@@ -195,8 +196,8 @@ void IVTDialog::StartCopy()
 {
     m_listCtrl->DeleteAllRows();
     auto worker = std::make_unique<CopySrcToDstThread>(this, m_combo1->GetSelection(), m_combo4->GetSelection(),
-                                                       m_srcFile, m_srcDir, m_dstDir, m_tc2->GetValue(), m_pathSource,
-                                                       m_PathDestination, m_CopyStatus, m_CopyHappened,
+                                                       m_srcFile, m_srcDir, m_dstDir, m_tc2->GetValue(), m_pathSource.Share(),
+                                                       m_PathDestination.Paths(), m_CopyStatus, m_CopyHappened,
                                                        ListingProblems(m_sourceProblems));
     if (!StartOperationWorker(std::move(worker), &m_copyThread))
         m_singleFileCompareAfterCopy = false;
@@ -207,7 +208,7 @@ void IVTDialog::CopySourceToDestinationAndCompare()
     m_listCtrl->DeleteAllRows();
     if (!ListBoth())
         return;
-    StartOperationWorker(std::make_unique<CopySrcToDstAndCompareThread>(this, m_pathSource, m_PathDestination,
+    StartOperationWorker(std::make_unique<CopySrcToDstAndCompareThread>(this, m_pathSource.Share(), m_PathDestination.Paths(),
                                                                         m_srcDir, m_dstDir, m_combo3->GetSelection(),
                                                                         ListingProblems(m_sourceProblems)),
                          &m_copyCompareThread, _("Could not create or run thread"));

@@ -21,17 +21,37 @@ bool RefreshViewThread::SingleFileCase() const
     return m_view.target == IVT_TARGET_SINGLE_FILE && !IvtIsCopyOperation(m_view.operation);
 }
 
+bool RefreshViewThread::ReturnRecordings()
+{
+    const std::size_t rows = static_cast<std::size_t>(m_view.rows.Count());
+    m_view.recordedSourcePaths = LatestRecording(m_view.sourceRecording, rows);
+    m_view.recordedDestinationPaths = LatestRecording(m_view.destinationRecording, rows);
+    IVTDialog* dialog = m_parent;
+    return Events().CallAndWait(
+        [this, dialog]
+        {
+            dialog->m_tmp_SrcName = std::move(m_view.sourceRecording);
+            dialog->m_tmp_DstName = std::move(m_view.destinationRecording);
+        });
+}
+
 wxThread::ExitCode RefreshViewThread::Entry()
 {
-    m_sourceCells.reserve(static_cast<std::size_t>(Rows()));
-    m_destinationCells.reserve(static_cast<std::size_t>(Rows()));
-    for (long row = 0; row < Rows(); ++row)
+    if (!ReturnRecordings())
+        return nullptr;
+    const long rows = m_view.rows.Count();
+    m_sourceCells.reserve(static_cast<std::size_t>(rows));
+    m_destinationCells.reserve(static_cast<std::size_t>(rows));
+    for (long row = 0; row < rows; ++row)
     {
         m_sourceCells.push_back(m_view.rows.GetCell(row, IVT_COL_SOURCE_PATH));
         m_destinationCells.push_back(m_view.rows.GetCell(row, IVT_COL_DESTINATION_PATH));
         m_hasSourcePaths = m_hasSourcePaths || !m_sourceCells.back().empty();
         m_hasDestinationPaths = m_hasDestinationPaths || !m_destinationCells.back().empty();
     }
+    // Let go of the snapshot before the first event: the rows those events change are
+    // then the GUI thread's alone, and it changes them without copying them.
+    m_view.rows.Clear();
     if (m_view.requestedView == 1)
         ToRelative();
     else if (m_view.requestedView == 0)

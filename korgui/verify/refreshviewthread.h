@@ -3,14 +3,22 @@
 #include "korgui/verify/mythread.h"
 #include "korgui/verify/resultrows.h"
 
+#include <deque>
+#include <vector>
+
 // What a view refresh needs of the dialog, taken on the GUI thread when it starts.
 struct PathViewSnapshot
 {
     int requestedView = 0;  // selection of the Displayed Path choice: 0 full, 1 relative
     bool fullViewNow = true; // the list shows full paths now
-    ResultRows rows; // a snapshot of the list
+    ResultRows rows; // a snapshot of the list, dropped once its path cells are read
     wxString sourceFile;
     wxString destinationFile;
+    // The dialog's recordings (recordedpaths.h), lent to the worker so that the GUI
+    // thread copies none of them: the worker takes the latest ones and hands these
+    // back before anything else.
+    std::deque<wxString> sourceRecording;
+    std::deque<wxString> destinationRecording;
     // The latest recordings (at most one entry per row: older ones are never read).
     std::vector<wxString> recordedSourcePaths;
     std::vector<wxString> recordedDestinationPaths;
@@ -32,11 +40,14 @@ protected:
     ExitCode Entry() override;
 
 private:
+    // Takes the latest recordings, then gives the dialog its recordings back (GUI
+    // thread, waiting for it). False when the dialog has gone away.
+    bool ReturnRecordings();
     void ToRelative();
     void ToFull();
     // Target Single File with an operation that reads a destination file.
     bool SingleFileCase() const;
-    long Rows() const { return m_view.rows.Count(); }
+    long Rows() const { return static_cast<long>(m_sourceCells.size()); }
 
     PathViewSnapshot m_view;
     std::vector<wxString> m_sourceCells;      // column 0 of every row

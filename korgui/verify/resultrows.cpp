@@ -39,6 +39,15 @@ ResultRows ResultRows::Snapshot() const
     return copy;
 }
 
+std::deque<ResultRows::Row>& ResultRows::Write()
+{
+    if (!m_rows)
+        m_rows = std::make_shared<std::deque<Row>>();
+    else if (m_rows.use_count() > 1)
+        m_rows = std::make_shared<std::deque<Row>>(*m_rows); // a snapshot still reads these
+    return *m_rows;
+}
+
 long ResultRows::Insert(long index, const wxString& text)
 {
     if (index < 0)
@@ -46,7 +55,8 @@ long ResultRows::Insert(long index, const wxString& text)
     index = std::min(index, Count());
     Row row;
     row.SetCell(0, ToUtf8(text));
-    m_rows.insert(m_rows.begin() + index, std::move(row));
+    std::deque<Row>& rows = Write();
+    rows.insert(rows.begin() + index, std::move(row));
     m_rowsByDataValid = false;
     return index;
 }
@@ -55,7 +65,7 @@ bool ResultRows::SetCell(long row, int column, const wxString& text)
 {
     if (!Valid(row, column))
         return false;
-    m_rows[row].SetCell(column, ToUtf8(text));
+    Write()[row].SetCell(column, ToUtf8(text));
     return true;
 }
 
@@ -67,34 +77,34 @@ wxString ResultRows::GetCell(long row, int column) const
 
 std::string_view ResultRows::CellUtf8(long row, int column) const
 {
-    return Valid(row, column) ? m_rows[row].Cell(column) : std::string_view();
+    return Valid(row, column) ? Read()[row].Cell(column) : std::string_view();
 }
 
 bool ResultRows::SetData(long row, wxUIntPtr data)
 {
     if (!Valid(row))
         return false;
-    m_rows[row].data = data;
+    Write()[row].data = data;
     m_rowsByDataValid = false;
     return true;
 }
 
 wxUIntPtr ResultRows::GetData(long row) const
 {
-    return Valid(row) ? m_rows[row].data : 0;
+    return Valid(row) ? Read()[row].data : 0;
 }
 
 bool ResultRows::SetTextColour(long row, std::uint32_t rgb)
 {
     if (!Valid(row))
         return false;
-    m_rows[row].textColour = rgb & 0xFFFFFFu;
+    Write()[row].textColour = rgb & 0xFFFFFFu;
     return true;
 }
 
 std::optional<std::uint32_t> ResultRows::GetTextColour(long row) const
 {
-    return Valid(row) ? m_rows[row].textColour : std::nullopt;
+    return Valid(row) ? Read()[row].textColour : std::nullopt;
 }
 
 long ResultRows::FindByData(long start, wxUIntPtr data) const
@@ -103,7 +113,7 @@ long ResultRows::FindByData(long start, wxUIntPtr data) const
     {
         m_rowsByData.clear();
         for (long i = 0; i < Count(); ++i)
-            m_rowsByData[m_rows[i].data].push_back(i);
+            m_rowsByData[Read()[i].data].push_back(i);
         m_rowsByDataValid = true;
     }
     const auto found = m_rowsByData.find(data);
@@ -116,19 +126,25 @@ long ResultRows::FindByData(long start, wxUIntPtr data) const
 
 void ResultRows::Permute(const std::vector<std::size_t>& order)
 {
+    if (order.empty())
+        return;
+    std::deque<Row>& rows = Write();
     std::deque<Row> sorted;
     for (const std::size_t i : order)
-        sorted.push_back(std::move(m_rows[i]));
-    m_rows = std::move(sorted);
+        sorted.push_back(std::move(rows[i]));
+    rows = std::move(sorted);
     m_rowsByDataValid = false;
 }
 
 void ResultRows::Sort(const std::function<int(wxUIntPtr, wxUIntPtr)>& compare)
 {
-    std::vector<std::size_t> order(m_rows.size());
+    std::vector<std::size_t> order(static_cast<std::size_t>(Count()));
+    if (order.empty())
+        return;
+    const std::deque<Row>& rows = Read();
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return compare(m_rows[a].data, m_rows[b].data) < 0; });
+                     [&](std::size_t a, std::size_t b) { return compare(rows[a].data, rows[b].data) < 0; });
     Permute(order);
 }
 
@@ -138,22 +154,25 @@ void ResultRows::SortByColumn(int column)
         return;
     // Each row's key is the text of the first row with its item data: found by
     // ordering the rows by data first (stable, so the first of a group leads it).
-    std::vector<std::size_t> order(m_rows.size());
+    std::vector<std::size_t> order(static_cast<std::size_t>(Count()));
+    if (order.empty())
+        return;
+    const std::deque<Row>& rows = Read();
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
-                     [this](std::size_t a, std::size_t b) { return m_rows[a].data < m_rows[b].data; });
-    std::vector<std::string_view> keys(m_rows.size());
+                     [&rows](std::size_t a, std::size_t b) { return rows[a].data < rows[b].data; });
+    std::vector<std::string_view> keys(order.size());
     for (std::size_t i = 0; i < order.size(); ++i)
     {
-        const bool leads = i == 0 || m_rows[order[i]].data != m_rows[order[i - 1]].data;
-        keys[order[i]] = leads ? m_rows[order[i]].Cell(column) : keys[order[i - 1]];
+        const bool leads = i == 0 || rows[order[i]].data != rows[order[i - 1]].data;
+        keys[order[i]] = leads ? rows[order[i]].Cell(column) : keys[order[i - 1]];
     }
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b)
                      {
                          const int byText = keys[a].compare(keys[b]);
-                         return byText != 0 ? byText < 0 : m_rows[a].data < m_rows[b].data;
+                         return byText != 0 ? byText < 0 : rows[a].data < rows[b].data;
                      });
     Permute(order);
 }
@@ -162,15 +181,15 @@ bool ResultRows::Delete(long row)
 {
     if (!Valid(row))
         return false;
-    m_rows.erase(m_rows.begin() + row);
+    std::deque<Row>& rows = Write();
+    rows.erase(rows.begin() + row);
     m_rowsByDataValid = false;
     return true;
 }
 
 void ResultRows::Clear()
 {
-    m_rows.clear();
-    m_rows.shrink_to_fit();
+    m_rows.reset();
     m_rowsByData = {};
     m_rowsByDataValid = false;
 }
@@ -179,14 +198,17 @@ bool ResultRows::IsBlank(long row) const
 {
     if (!Valid(row))
         return false;
-    return IsBlankRow(m_rows[row]);
+    return IsBlankRow(Read()[row]);
 }
 
 long ResultRows::RemoveBlankRows()
 {
-    const auto kept = std::remove_if(m_rows.begin(), m_rows.end(), [](const Row& row) { return IsBlankRow(row); });
-    const long removed = static_cast<long>(m_rows.end() - kept);
-    m_rows.erase(kept, m_rows.end());
+    if (Count() == 0 || std::none_of(Read().begin(), Read().end(), IsBlankRow))
+        return 0;
+    std::deque<Row>& rows = Write();
+    const auto kept = std::remove_if(rows.begin(), rows.end(), IsBlankRow);
+    const long removed = static_cast<long>(rows.end() - kept);
+    rows.erase(kept, rows.end());
     if (removed > 0)
         m_rowsByDataValid = false;
     return removed;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,11 @@ enum ResultColumn : int
 //
 // A row keeps its six cells as UTF-8 in one buffer: a wxString holds 4 bytes per
 // character plus its own allocation, and 100,000 rows of six cells must stay small.
+//
+// Snapshots share the rows until one side changes them; the side that changes them
+// then copies them first. So a snapshot costs the GUI thread nothing, and a worker
+// that drops its snapshot (Clear) before it reports lets the GUI thread change the
+// rows in place again.
 class ResultRows
 {
 public:
@@ -43,10 +49,11 @@ public:
     ResultRows(const ResultRows&) = delete;
     ResultRows& operator=(const ResultRows&) = delete;
 
-    // A copy of every row, sharing no memory with this one: for a worker thread.
+    // The rows as they are now, for a worker thread: later changes on either side
+    // stay on that side.
     ResultRows Snapshot() const;
 
-    long Count() const { return static_cast<long>(m_rows.size()); }
+    long Count() const { return m_rows ? static_cast<long>(m_rows->size()) : 0; }
 
     // Inserts a row whose column 0 is `text` before `index` (at the end when `index`
     // is past it); returns the index the row got, or -1 for a negative index.
@@ -78,6 +85,7 @@ public:
     void SortByColumn(int column);
 
     bool Delete(long row);
+    // Empties the rows; a snapshot lets go of what it shared.
     void Clear();
 
     // True when all six cells of `row` are empty.
@@ -101,11 +109,15 @@ private:
     // Moves the rows into the order of `order` (a permutation of the row indexes).
     void Permute(const std::vector<std::size_t>& order);
     bool Valid(long row) const { return row >= 0 && row < Count(); }
+    // The rows to read (valid only while Count() > 0) and to change (copied first when shared).
+    const std::deque<Row>& Read() const { return *m_rows; }
+    std::deque<Row>& Write();
     bool Valid(long row, int column) const { return Valid(row) && column >= 0 && column < COLUMNS; }
 
     // A deque: growing never moves the rows already there, so an insert never costs
-    // more than one row, however many there are.
-    std::deque<Row> m_rows;
+    // more than one row, however many there are. Null when there are none (also once
+    // moved from); shared with the snapshots taken since the last change.
+    std::shared_ptr<std::deque<Row>> m_rows;
 
     // Rows by item data, ascending; rebuilt on the first lookup after a change, so a
     // sort that finds every row by its data stays linear instead of quadratic.

@@ -59,6 +59,7 @@ TEST(ResultRows, CellsReadBackExactlyAndSortWithTheirRows)
         expectRow(rows, at, original);
     rows.SortByColumn(3); // three empty cells by ascending item data, then "Failed", "Success"
     const ResultRows copy = rows.Snapshot();
+    rows.SetCell(0, 3, "changed"); // after the snapshot: stays here
     rows.Clear();
     for (const auto& [at, original] : {std::pair{0L, 3L}, {1L, 1L}, {2L, 2L}, {3L, 0L}})
         expectRow(copy, at, original);
