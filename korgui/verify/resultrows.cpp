@@ -124,6 +124,21 @@ long ResultRows::FindByData(long start, wxUIntPtr data) const
     return at == rows.end() ? -1 : *at;
 }
 
+namespace
+{
+
+// The indexes 0 to count - 1, stably ordered by `less`.
+template <typename Less>
+std::vector<std::size_t> StableOrder(std::size_t count, Less less)
+{
+    std::vector<std::size_t> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), less);
+    return order;
+}
+
+} // namespace
+
 void ResultRows::Permute(const std::vector<std::size_t>& order)
 {
     if (order.empty())
@@ -138,43 +153,34 @@ void ResultRows::Permute(const std::vector<std::size_t>& order)
 
 void ResultRows::Sort(const std::function<int(wxUIntPtr, wxUIntPtr)>& compare)
 {
-    std::vector<std::size_t> order(static_cast<std::size_t>(Count()));
-    if (order.empty())
+    if (Count() == 0)
         return;
     const std::deque<Row>& rows = Read();
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return compare(rows[a].data, rows[b].data) < 0; });
-    Permute(order);
+    Permute(StableOrder(rows.size(),
+                        [&](std::size_t a, std::size_t b) { return compare(rows[a].data, rows[b].data) < 0; }));
 }
 
 void ResultRows::SortByColumn(int column)
 {
-    if (column < 0 || column >= COLUMNS)
+    if (column < 0 || column >= COLUMNS || Count() == 0)
         return;
     // Each row's key is the text of the first row with its item data: found by
     // ordering the rows by data first (stable, so the first of a group leads it).
-    std::vector<std::size_t> order(static_cast<std::size_t>(Count()));
-    if (order.empty())
-        return;
     const std::deque<Row>& rows = Read();
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&rows](std::size_t a, std::size_t b) { return rows[a].data < rows[b].data; });
-    std::vector<std::string_view> keys(order.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
+    const std::vector<std::size_t> byData =
+        StableOrder(rows.size(), [&rows](std::size_t a, std::size_t b) { return rows[a].data < rows[b].data; });
+    std::vector<std::string_view> keys(byData.size());
+    for (std::size_t i = 0; i < byData.size(); ++i)
     {
-        const bool leads = i == 0 || rows[order[i]].data != rows[order[i - 1]].data;
-        keys[order[i]] = leads ? rows[order[i]].Cell(column) : keys[order[i - 1]];
+        const bool leads = i == 0 || rows[byData[i]].data != rows[byData[i - 1]].data;
+        keys[byData[i]] = leads ? rows[byData[i]].Cell(column) : keys[byData[i - 1]];
     }
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b)
-                     {
-                         const int byText = keys[a].compare(keys[b]);
-                         return byText != 0 ? byText < 0 : rows[a].data < rows[b].data;
-                     });
-    Permute(order);
+    Permute(StableOrder(rows.size(),
+                        [&](std::size_t a, std::size_t b)
+                        {
+                            const int byText = keys[a].compare(keys[b]);
+                            return byText != 0 ? byText < 0 : rows[a].data < rows[b].data;
+                        }));
 }
 
 bool ResultRows::Delete(long row)
