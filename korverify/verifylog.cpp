@@ -18,25 +18,39 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
-wxString EscapeLogCell(const wxString& cell)
+namespace
 {
-    wxString out;
-    out.reserve(cell.length());
-    for (const wxUniChar c : cell)
+
+// Appends `cell` as the log holds it. The escaped characters are ASCII, which never
+// occurs inside a longer UTF-8 sequence, so the bytes are escaped as they stand.
+void AppendEscaped(std::string& line, std::string_view cell)
+{
+    for (const char c : cell)
     {
-        switch (c.GetValue())
+        switch (c)
         {
-        case '\t': out << "\\t"; break;
-        case '\r': out << "\\r"; break;
-        case '\n': out << "\\n"; break;
-        case '\\': out << "\\\\"; break;
-        default: out << c;
+        case '\t': line += "\\t"; break;
+        case '\r': line += "\\r"; break;
+        case '\n': line += "\\n"; break;
+        case '\\': line += "\\\\"; break;
+        default: line += c;
         }
     }
-    return out;
 }
+
+Utf8Lines ToUtf8(const std::vector<wxString>& lines)
+{
+    Utf8Lines utf8;
+    utf8.reserve(lines.size());
+    for (const wxString& line : lines)
+        utf8.push_back(line.utf8_string());
+    return utf8;
+}
+
+} // namespace
 
 wxString UnescapeLogCell(const wxString& text)
 {
@@ -63,35 +77,41 @@ wxString UnescapeLogCell(const wxString& text)
     return out;
 }
 
-std::vector<wxString> LogTableLines(std::size_t rowCount, const LogCell& cell, const LogHeadings& headings,
-                                    bool firstRowOnly)
+Utf8Lines LogTableLines(std::size_t rowCount, const LogCell& cell, const LogHeadings& headings, bool firstRowOnly)
 {
     const auto join = [](const auto& cellAt)
     {
-        wxString line = EscapeLogCell(cellAt(0));
-        for (int c = 1; c < kLogColumns; ++c)
-            line << '\t' << EscapeLogCell(cellAt(c));
+        std::string line;
+        for (int c = 0; c < kLogColumns; ++c)
+        {
+            if (c > 0)
+                line += '\t';
+            AppendEscaped(line, cellAt(c));
+        }
         return line;
     };
-    std::vector<wxString> lines;
+    Utf8Lines lines;
     lines.reserve(rowCount + 1);
-    lines.push_back(join([&](int c) -> const wxString& { return headings[c]; }));
+    lines.push_back(join([&](int c) { return headings[c].utf8_string(); }));
     const std::size_t count = firstRowOnly ? std::min<std::size_t>(rowCount, 1) : rowCount;
     for (std::size_t row = 0; row < count; ++row)
         lines.push_back(join([&](int c) { return cell(row, c); }));
     return lines;
 }
 
-std::vector<wxString> MasterHashListLines(std::size_t rowCount, const LogCell& cell)
+Utf8Lines MasterHashListLines(std::size_t rowCount, const LogCell& cell)
 {
-    std::vector<wxString> hashes;
+    Utf8Lines hashes;
+    hashes.reserve(2 * rowCount);
     for (std::size_t row = 0; row < rowCount; ++row)
     {
         for (int column : {4, 2})
         {
-            const wxString hash = cell(row, column);
-            if (!hash.empty())
-                hashes.push_back(EscapeLogCell(hash));
+            const std::string_view hash = cell(row, column);
+            if (hash.empty())
+                continue;
+            hashes.emplace_back();
+            AppendEscaped(hashes.back(), hash);
         }
     }
     std::sort(hashes.begin(), hashes.end());
@@ -105,6 +125,35 @@ void AppendUtf16LE(std::string& out, unsigned unit)
 {
     out += static_cast<char>(unit & 0xFF);
     out += static_cast<char>((unit >> 8) & 0xFF);
+}
+
+// The code point that starts at `at` in valid UTF-8 (as wxWidgets writes it), and
+// `at` moved past it. A byte that starts no valid sequence reads as U+FFFD.
+unsigned NextCodePoint(const std::string& utf8, std::size_t& at)
+{
+    const auto byte = [&utf8](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
+    const unsigned lead = byte(at);
+    if (lead < 0x80)
+    {
+        ++at;
+        return lead;
+    }
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    unsigned code = length == 4 ? lead & 0x07 : length == 3 ? lead & 0x0F : lead & 0x1F;
+    bool valid = length > 0 && lead < 0xF5 && at + length <= utf8.size();
+    for (std::size_t i = 1; valid && i < length; ++i)
+    {
+        valid = (byte(at + i) & 0xC0) == 0x80;
+        code = (code << 6) | (byte(at + i) & 0x3F);
+    }
+    const unsigned shortest = length == 4 ? 0x10000 : length == 3 ? 0x800 : 0x80;
+    if (!valid || code < shortest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    {
+        ++at;
+        return 0xFFFD;
+    }
+    at += length;
+    return code;
 }
 
 // Decodes UTF-16LE; false when the bytes are not valid UTF-16LE.
@@ -154,27 +203,28 @@ bool LooksLikeUtf16LE(const std::string& bytes)
 
 } // namespace
 
-std::string EncodeLines(const std::vector<wxString>& lines, LogEncoding encoding)
+std::string EncodeLines(const Utf8Lines& lines, LogEncoding encoding)
 {
+    std::size_t bytes = 0;
+    for (const std::string& line : lines)
+        bytes += line.size() + 2;
     std::string out;
     if (encoding == LogEncoding::Utf8)
     {
-        for (const wxString& line : lines)
+        out.reserve(bytes);
+        for (const std::string& line : lines)
         {
-            out += line.utf8_string();
+            out += line;
             out += "\r\n";
         }
         return out;
     }
-    std::size_t units = 0;
-    for (const wxString& line : lines)
-        units += line.length() + 2;
-    out.reserve(2 * units); // more only for characters outside the Basic Multilingual Plane
-    for (const wxString& line : lines)
+    out.reserve(2 * bytes); // a UTF-8 sequence never has fewer bytes than its UTF-16 units
+    for (const std::string& line : lines)
     {
-        for (wxString::const_iterator c = line.begin(); c != line.end(); ++c)
+        for (std::size_t at = 0; at < line.size();)
         {
-            const unsigned code = (*c).GetValue();
+            const unsigned code = NextCodePoint(line, at);
             if (code >= 0x10000)
             {
                 AppendUtf16LE(out, 0xD800 + ((code - 0x10000) >> 10));
@@ -222,7 +272,7 @@ std::vector<wxString> DecodeLines(const std::string& bytes)
     return lines;
 }
 
-bool WriteLines(const wxString& path, const std::vector<wxString>& lines, LogEncoding encoding, wxString* reason)
+bool WriteLines(const wxString& path, const Utf8Lines& lines, LogEncoding encoding, wxString* reason)
 {
     const std::string bytes = EncodeLines(lines, encoding);
     const auto fail = [reason](int err)
@@ -339,10 +389,10 @@ LogOutcome WriteVerifyLog(const LogRequest& request)
 
     LogOutcome outcome;
     outcome.logPath = folder + "log" + DateTimeNowAsString() + ".tsv";
-    std::vector<wxString> lines = ReadLines(outcome.logPath); // a log of the same second stays in front
-    const std::vector<wxString> table =
-        LogTableLines(request.rowCount, request.cell, request.headings, request.firstRowOnly);
-    lines.insert(lines.end(), table.begin(), table.end());
+    Utf8Lines lines = ToUtf8(ReadLines(outcome.logPath)); // a log of the same second stays in front
+    Utf8Lines table = LogTableLines(request.rowCount, request.cell, request.headings, request.firstRowOnly);
+    lines.insert(lines.end(), std::make_move_iterator(table.begin()), std::make_move_iterator(table.end()));
+    table = Utf8Lines();
     lines.push_back(" ");
 
     std::srand(static_cast<unsigned>(std::time(nullptr)));
@@ -363,10 +413,12 @@ LogOutcome WriteVerifyLog(const LogRequest& request)
     if (listFailure.empty())
     {
         lines.push_back(wxString::Format(request.masterHashFormat, HashAlgorithmName(request.algorithm),
-                                         request.operationName, outcome.masterHash));
-        lines.push_back(request.masterHashNote);
+                                         request.operationName, outcome.masterHash)
+                            .utf8_string());
+        lines.push_back(request.masterHashNote.utf8_string());
     }
-    lines.insert(lines.end(), request.closingLines.begin(), request.closingLines.end());
+    for (const wxString& line : request.closingLines)
+        lines.push_back(line.utf8_string());
     // Written aside and renamed, so that a failure leaves no part of a log, and an
     // earlier log of the same second as it was.
     const wxString part = outcome.logPath + ".part";

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The copy-and-verify log: its table, the master hash list, and the text files both
@@ -17,25 +18,39 @@
 constexpr int kLogColumns = 6;
 using LogHeadings = std::array<wxString, kLogColumns>;
 
-// The cell of `row` in `column` (0 to 5) of the table the log is written from.
-using LogCell = std::function<wxString(std::size_t row, int column)>;
+// The cell of `row` in `column` (0 to 5) of the table the log is written from, in
+// UTF-8; it need only stay valid until the next call. 100,000 rows are written from
+// the bytes the result list already holds, without a wide string per cell.
+using LogCell = std::function<std::string_view(std::size_t row, int column)>;
 
-// A cell as the log holds it: TAB, CR, LF and backslash become \t, \r, \n and \\, so
-// that any file name keeps its row on one line of six TAB-separated fields.
-wxString EscapeLogCell(const wxString& cell);
+// A LogCell over rows of wxString cells (`rows[row][column]`), converted when asked for.
+template <typename Rows>
+LogCell Utf8LogCells(const Rows& rows)
+{
+    return [&rows, utf8 = std::string()](std::size_t row, int column) mutable -> std::string_view
+    {
+        utf8 = rows[row][column].utf8_string();
+        return utf8;
+    };
+}
 
 // The cell back from its log form; a backslash before any other character stays as it is.
 wxString UnescapeLogCell(const wxString& text);
 
+// Lines of text in UTF-8, without their line ends.
+using Utf8Lines = std::vector<std::string>;
+
 // The header (the six headings joined by TAB) and one line per row, its six cells
 // escaped and joined by TAB; with `firstRowOnly` (single-file mode) only row 0.
-std::vector<wxString> LogTableLines(std::size_t rowCount, const LogCell& cell, const LogHeadings& headings,
-                                    bool firstRowOnly);
+// Escaping turns TAB, CR, LF and backslash into \t, \r, \n and \\, so that any file
+// name keeps its row on one line of six fields.
+Utf8Lines LogTableLines(std::size_t rowCount, const LogCell& cell, const LogHeadings& headings, bool firstRowOnly);
 
 // Every non-empty hash of every row, the destination hash (column 4) before the
-// source hash (column 2), sorted by code unit; equal hashes all stay. Escaped as in
-// the log (a hash never changes by it), so the list can be rebuilt from the log alone.
-std::vector<wxString> MasterHashListLines(std::size_t rowCount, const LogCell& cell);
+// source hash (column 2), sorted by code point (the byte order of UTF-8); equal
+// hashes all stay. Escaped as in the log (a hash never changes by it), so the list
+// can be rebuilt from the log alone.
+Utf8Lines MasterHashListLines(std::size_t rowCount, const LogCell& cell);
 
 enum class LogEncoding
 {
@@ -44,7 +59,7 @@ enum class LogEncoding
 };
 
 // The bytes of `lines`, each ended by CR LF, without a byte-order mark.
-std::string EncodeLines(const std::vector<wxString>& lines, LogEncoding encoding);
+std::string EncodeLines(const Utf8Lines& lines, LogEncoding encoding);
 
 // The lines of a text file's bytes: UTF-16LE (as the log is written, with or
 // without byte-order mark), else UTF-8, else Latin-1; CR LF or LF line ends.
@@ -52,7 +67,7 @@ std::vector<wxString> DecodeLines(const std::string& bytes);
 
 // Writes the lines as EncodeLines does; false when the file could not be written
 // whole, with the reason in `reason` when given.
-bool WriteLines(const wxString& path, const std::vector<wxString>& lines, LogEncoding encoding,
+bool WriteLines(const wxString& path, const Utf8Lines& lines, LogEncoding encoding,
                 wxString* reason = nullptr);
 
 // The lines already in a file; none when it does not exist.

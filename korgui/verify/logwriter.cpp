@@ -15,7 +15,7 @@ LogWriterThread::LogWriterThread(IVTDialog* parent, LogRequest request, ResultRo
     m_request.masterHashNote = DeepCopy(m_request.masterHashNote);
     m_request.closingLines = DeepCopy(m_request.closingLines);
     m_request.rowCount = static_cast<std::size_t>(m_rows.Count());
-    m_request.cell = [this](std::size_t row, int column) { return m_rows.GetCell(static_cast<long>(row), column); };
+    m_request.cell = [this](std::size_t row, int column) { return m_rows.CellUtf8(static_cast<long>(row), column); };
 }
 
 wxThread::ExitCode LogWriterThread::Entry()

@@ -8,7 +8,7 @@
 
 wxString MasterHashOfRows(const std::vector<LogRow>& rows, HashAlgorithm algorithm)
 {
-    const LogCell cell = [&rows](std::size_t row, int column) -> const wxString& { return rows[row][column]; };
+    const LogCell cell = Utf8LogCells(rows);
     // korbase hashes files, so the list is hashed as the log's writer hashed it: from a
     // file of its own, removed again.
     const wxString listPath = wxFileName::CreateTempFileName("korverify-masterhash");

@@ -28,7 +28,7 @@ LogRequest DialogLogRequest(const wxString& folder, const std::vector<LogRow>& r
     LogRequest request;
     request.folder = folder;
     request.rowCount = rows.size();
-    request.cell = [&rows](std::size_t row, int column) -> const wxString& { return rows[row][column]; };
+    request.cell = Utf8LogCells(rows);
     request.headings = {_("File Source Path"), _("File Destination Path"), _("Source Hash"),
                         _("Copy Status"),      _("Destination Hash"),      _("Hash Comparison")};
     request.algorithm = algorithm;

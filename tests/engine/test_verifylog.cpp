@@ -68,7 +68,7 @@ LogRequest Request(const std::vector<std::vector<wxString>>& rows, const wxStrin
     LogRequest request;
     request.folder = folder;
     request.rowCount = rows.size();
-    request.cell = [&rows](std::size_t row, int column) -> const wxString& { return rows[row][column]; };
+    request.cell = Utf8LogCells(rows);
     request.headings = {"Source", "Destination", "Source Hash", "Status", "Destination Hash", "Comparison"};
     request.algorithm = static_cast<HashAlgorithm>(algorithm);
     request.operationName = "Copy";
@@ -91,7 +91,8 @@ TEST(VerifyLog, EveryNameKeepsItsRowAndTheReadmeRecipeReproducesTheMasterHash)
 {
     TempDir files;
     const std::vector<wxString> names = {"tab\there.mov", "line\nbreak.mov", "cr\rname", "back\\slash\\t.mov",
-                                         wxString::FromUTF8("ünï cødé.mov")};
+                                         wxString::FromUTF8("ünï cødé.mov"),
+                                         wxString::FromUTF8("\xF0\x9F\x8E\xAC take 2.mov")};
     std::vector<wxString> paths;
     for (std::size_t i = 0; i < names.size(); ++i)
         paths.push_back(files.WriteFile(names[i], "content " + std::to_string(i)));
