@@ -24,10 +24,11 @@ OperationSummary HashFiles(const HashJob& job, OperationObserver& observer, cons
     std::array<HashedAhead, OrderedWork::WINDOW> ahead;
     OrderedWork work(n, [&](std::size_t i) {
         HashedAhead& slot = ahead[i % OrderedWork::WINDOW];
-        slot.size = FileSizeOf(job.files[i]);
+        FileToHash file(job.files[i], job.side);
+        slot.size = file.Size();
         if (slot.size > HASH_AHEAD_MAX_BYTES)
             return false;
-        slot.hash = HashFileOnSide(job.files[i], job.algorithm, job.side);
+        slot.hash = file.Hash(job.algorithm);
         return true;
     });
     for (std::size_t i = 0; i < n; ++i)

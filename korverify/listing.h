@@ -19,7 +19,11 @@
 
 #include <wx/string.h>
 
+#include <memory>
 #include <vector>
+
+// A list of paths shared read-only between threads: a listing handed to a worker.
+using SharedPaths = std::shared_ptr<const std::vector<wxString>>;
 
 struct FolderListing
 {

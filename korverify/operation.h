@@ -11,6 +11,7 @@
 #include "korverify/filecopy.h"
 #include "korverify/listing.h"
 #include "korverify/treematch.h"
+#include "korverify/uniquefd.h"
 
 #include "korbase/hash.h"
 
@@ -23,7 +24,7 @@
 enum class FileSide
 {
     Source,
-    Destination, // hashed from storage (HashFromStorage), never from the page cache
+    Destination, // hashed from storage (HashFdFromStorage), never from the page cache
 };
 
 // The hash of `path` on `side`: "" for an algorithm out of range, the error text of
@@ -32,6 +33,26 @@ wxString HashFileOnSide(const wxString& path, HashAlgorithm algorithm, FileSide 
 
 // The size of `path` following links; 0 when it cannot be looked at.
 std::uint64_t FileSizeOf(const wxString& path);
+
+// A file opened to be hashed on one side. Its size comes from the open file, so a
+// file costs one open and no separate look at its name: with 100,000 small files
+// that look is a good part of the work.
+class FileToHash
+{
+public:
+    FileToHash(const wxString& path, FileSide side);
+
+    // Its size; for a file that cannot be opened, the size its name shows (or 0).
+    std::uint64_t Size() const { return m_size; }
+    // As HashFileOnSide gives it. Once per object.
+    wxString Hash(HashAlgorithm algorithm);
+
+private:
+    UniqueFd m_fd;
+    int m_error = 0; // why it could not be opened
+    std::uint64_t m_size = 0;
+    FileSide m_side;
+};
 
 // One file (one row) of an operation.
 struct FileTask

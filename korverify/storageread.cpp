@@ -38,9 +38,10 @@ void DropFromCache(int fd, std::uint64_t offset, std::uint64_t length)
 
 } // namespace
 
-wxString HashFromStorage(const wxString& path, HashAlgorithm algorithm)
+wxString HashFdFromStorage(int fd, HashAlgorithm algorithm)
 {
-    return HashFromStorage(std::vector<wxString>{path}, algorithm).front();
+    DropFromCache(fd, 0, 0);
+    return KcvCalcHashFromFd(fd, algorithm);
 }
 
 std::vector<wxString> HashFromStorage(const std::vector<wxString>& paths, HashAlgorithm algorithm)

@@ -11,14 +11,14 @@
 #include <cstdint>
 #include <vector>
 
-// The hash of `path` as stored: its dirty pages are written out to the device (and
-// waited for), its cached pages dropped, then it is read, so the hash reads the
-// device. Costs a fraction of a millisecond for a small file, a device round trip
-// but no device flush. Unreadable files give the error text of KcvCalcHashFromFile.
-// Safe from any thread.
-wxString HashFromStorage(const wxString& path, HashAlgorithm algorithm);
+// The hash of the open file `fd` as stored: its dirty pages are written out to the
+// device (and waited for), its cached pages dropped, then it is read, so the hash
+// reads the device. Costs a fraction of a millisecond for a small file, a device
+// round trip but no device flush. Safe from any thread.
+wxString HashFdFromStorage(int fd, HashAlgorithm algorithm);
 
-// The hashes of `paths`, in order, each as HashFromStorage gives it. The device reads
+// The hashes of `paths`, in order, each as HashFdFromStorage gives it (the error text
+// of KcvCalcHashFromFile for a file that cannot be read). The device reads
 // of a few dozen files are started together, so that the device serves them at once
 // instead of one round trip per file: much faster for many small files.
 std::vector<wxString> HashFromStorage(const std::vector<wxString>& paths, HashAlgorithm algorithm);

@@ -33,7 +33,7 @@ wxString FormatDuration(double seconds)
 
 } // namespace
 
-Throughput::Throughput(std::uint64_t totalBytes, std::uint64_t totalFiles)
+Throughput::Throughput(std::optional<std::uint64_t> totalBytes, std::uint64_t totalFiles)
     : m_totalBytes(totalBytes), m_totalFiles(totalFiles)
 {
 }
@@ -72,15 +72,17 @@ void Throughput::Update(std::uint64_t bytesDone, std::uint64_t filesDone, double
 
 double Throughput::RawSecondsLeft() const
 {
-    const bool bytesDone = m_bytes >= m_totalBytes;
     const bool filesDone = m_files >= m_totalFiles;
+    if (!m_totalBytes)
+        return filesDone ? 0 : m_filesPerSecond > 0 ? static_cast<double>(m_totalFiles - m_files) / m_filesPerSecond : -1;
+    const bool bytesDone = m_bytes >= *m_totalBytes;
     if (bytesDone && filesDone)
         return 0;
     // Big files are bound by their bytes, small ones by the work per file; counting
     // whole files would make big ones jump by a file at a time.
     if (bytesDone || (ManySmallFiles() && !filesDone))
         return m_filesPerSecond > 0 ? static_cast<double>(m_totalFiles - m_files) / m_filesPerSecond : -1;
-    return m_bytesPerSecond > 0 ? static_cast<double>(m_totalBytes - m_bytes) / m_bytesPerSecond : -1;
+    return m_bytesPerSecond > 0 ? static_cast<double>(*m_totalBytes - m_bytes) / m_bytesPerSecond : -1;
 }
 
 bool Throughput::ManySmallFiles() const
@@ -112,8 +114,16 @@ double ProgressTally::SteadySeconds()
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+void ProgressTally::Start(std::uint64_t files, std::vector<SharedPaths> lists, unsigned passes)
+{
+    Start(files, 0, passes);
+    m_throughput = Throughput(std::nullopt, files);
+    m_survey = std::make_unique<SizeSurvey>(std::move(lists));
+}
+
 void ProgressTally::Start(std::uint64_t files, std::uint64_t bytes, unsigned passes)
 {
+    m_survey.reset();
     m_throughput = Throughput(bytes, files);
     m_passes = std::max(1u, passes);
     m_doneFiles = 0;
@@ -155,6 +165,11 @@ bool ProgressTally::Sample()
     if (now - m_lastSample < Throughput::kMinSampleSeconds)
         return false;
     m_lastSample = now;
+    if (const std::optional<std::uint64_t> total = m_survey ? m_survey->Total() : std::nullopt)
+    {
+        m_throughput.SetTotalBytes(*total);
+        m_survey.reset();
+    }
     m_throughput.Update(BytesDone(), m_doneFiles, now - m_start);
     return true;
 }

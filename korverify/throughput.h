@@ -5,11 +5,15 @@
 // moves steadily instead of jumping with every file. Not thread-safe: one owner
 // updates and reads it (copy the object to hand figures to another thread).
 
+#include "korverify/sizesurvey.h"
+
 #include <wx/intl.h>
 #include <wx/string.h>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class Throughput
@@ -21,8 +25,10 @@ public:
     // Time constant of the exponential smoothing of rates and time left.
     static constexpr double kSmoothingSeconds = 2.0;
 
-    // `totalBytes` and `totalFiles`: what the whole operation has to do.
-    Throughput(std::uint64_t totalBytes, std::uint64_t totalFiles);
+    // `totalBytes` and `totalFiles`: what the whole operation has to do. Without the
+    // bytes, the time left is reckoned by files until SetTotalBytes.
+    Throughput(std::optional<std::uint64_t> totalBytes, std::uint64_t totalFiles);
+    void SetTotalBytes(std::uint64_t totalBytes) { m_totalBytes = totalBytes; }
 
     // The amounts done so far, `seconds` after the start. Amounts and time never go
     // back; a sample that does is ignored.
@@ -41,7 +47,7 @@ public:
 private:
     double RawSecondsLeft() const;
 
-    std::uint64_t m_totalBytes = 0;
+    std::optional<std::uint64_t> m_totalBytes;
     std::uint64_t m_totalFiles = 0;
     std::uint64_t m_bytes = 0; // at the last accepted sample
     std::uint64_t m_files = 0;
@@ -86,6 +92,9 @@ public:
     // The work ahead: `files` files of `bytes` bytes in all, `passes` passes over each.
     // The clock for speed and time left starts here.
     void Start(std::uint64_t files, std::uint64_t bytes, unsigned passes = 1);
+    // The same for the files of `lists`, whose bytes are added up by a SizeSurvey
+    // while the operation runs.
+    void Start(std::uint64_t files, std::vector<SharedPaths> lists, unsigned passes = 1);
     // The current pass over the current file has reached `done` bytes.
     void PassAt(std::uint64_t done);
     // The current pass is complete, `size` bytes; the next one starts from 0.
@@ -104,6 +113,7 @@ public:
 private:
     Clock m_clock;
     Throughput m_throughput{0, 0};
+    std::unique_ptr<SizeSurvey> m_survey; // until its total is in
     unsigned m_passes = 1;
     std::uint64_t m_doneFiles = 0;
     std::uint64_t m_doneBytes = 0; // of finished files

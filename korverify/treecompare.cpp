@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace
@@ -32,15 +33,20 @@ public:
     // big: such a row is hashed in its turn. Safe on any thread.
     bool WorkAhead(const TreeMatchRow& match, RowAhead& ahead) const
     {
-        const wxString* source = SourceOf(match);
-        const wxString* destination = DestinationOf(match);
-        Measure(source, destination, ahead);
+        // Both opened before either is read: a big side leaves the whole row unread.
+        std::optional<FileToHash> source, destination;
+        if (const wxString* path = SourceOf(match))
+            source.emplace(*path, FileSide::Source);
+        if (const wxString* path = DestinationOf(match))
+            destination.emplace(*path, FileSide::Destination);
+        ahead.destinationSize = destination ? destination->Size() : 0;
+        ahead.size = source ? source->Size() : ahead.destinationSize;
         if (ahead.size > HASH_AHEAD_MAX_BYTES || ahead.destinationSize > HASH_AHEAD_MAX_BYTES)
             return false;
         if (source)
-            ahead.sourceHash = HashFileOnSide(*source, m_algorithm, FileSide::Source);
+            ahead.sourceHash = source->Hash(m_algorithm);
         if (destination)
-            ahead.destinationHash = HashFileOnSide(*destination, m_algorithm, FileSide::Destination);
+            ahead.destinationHash = destination->Hash(m_algorithm);
         return true;
     }
 

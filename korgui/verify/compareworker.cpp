@@ -110,7 +110,7 @@ void CompareOnlySharedThread::CompareTrees()
     m_row = 0;
     m_hashes = 0;
     m_total = m_pathSource.size() + m_pathDestination.size();
-    m_tally.Start(m_total, TotalFileSize(m_pathSource) + TotalFileSize(m_pathDestination));
+    m_tally.Start(m_total, {m_sourceList, m_destinationList});
 
     // Source rows first (pairs and files only in the source, in source order), then
     // the destination files no source file matched. Stop acts between rows; its text

@@ -135,7 +135,7 @@ void CopyWorker::ProblemFound(const ListingProblem& problem, FileSide side)
 
 void CopyWorker::StartTally(unsigned passes)
 {
-    m_tally.Start(m_pathSource.size(), TotalFileSize(m_pathSource), passes);
+    m_tally.Start(m_pathSource.size(), {m_sourceList}, passes);
 }
 
 CopyJob CopyWorker::Job(const wxString& sourceBase) const

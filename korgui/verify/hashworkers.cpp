@@ -54,7 +54,7 @@ void HashListWorker::HashList(long firstProblemRow, const wxString& stopProgress
 {
     Post(IVT_EVT_SCROLL_LIST, IVT_SCROLL_TO_TOP);
     m_nextProblemRow = firstProblemRow;
-    m_tally.Start(m_files.size(), TotalFileSize(m_files));
+    m_tally.Start(m_files.size(), {m_fileList});
     const OperationSummary summary = HashFiles({m_files, Algorithm(), m_side, m_problems}, *this, Stop());
     if (DialogGone())
         return;

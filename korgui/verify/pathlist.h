@@ -1,5 +1,7 @@
 #pragma once
 
+#include "korverify/listing.h"
+
 #include <wx/string.h>
 
 #include <memory>
@@ -12,7 +14,7 @@
 class PathList
 {
 public:
-    using Shared = std::shared_ptr<const std::vector<wxString>>;
+    using Shared = SharedPaths;
 
     PathList() = default;
     PathList& operator=(std::vector<wxString> paths);

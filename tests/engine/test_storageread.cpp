@@ -79,7 +79,7 @@ TEST(StorageRead, DamageBelowAWarmPageCacheIsSeen)
 
     // Each way a copy is read back, with the damage made anew below a cache that holds the original.
     const std::function<wxString()> readers[] = {
-        [&] { return HashFromStorage(copy, HASH_MD5); },
+        [&] { return HashFileOnSide(copy, HASH_MD5, FileSide::Destination); },
         [&] { return HashFromStorage(std::vector<wxString>{dir / "missing", copy}, HASH_MD5).at(1); },
         [&] {
             GrowingFileHasher growing(std::string(copy.fn_str()), HASH_MD5);
@@ -89,7 +89,7 @@ TEST(StorageRead, DamageBelowAWarmPageCacheIsSeen)
     for (const auto& reader : readers)
     {
         poke(copy, before.c_str());
-        EXPECT_EQ(HashFromStorage(copy, HASH_MD5), original);
+        EXPECT_EQ(HashFileOnSide(copy, HASH_MD5, FileSide::Destination), original);
         EXPECT_EQ(KcvCalcHashFromFile(copy, HASH_MD5), original); // now in the page cache
         poke(copy, "XXXXXXXX");
         EXPECT_EQ(KcvCalcHashFromFile(copy, HASH_MD5), original) << "a plain read still sees the cache";

@@ -1,11 +1,16 @@
 // Speed and time left: the arithmetic under steady, changing and stalled progress.
 
+#include "harness/helpers.h"
 #include "korverify/throughput.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 #include <tuple>
+
+using namespace kortest;
 
 namespace
 {
@@ -109,4 +114,30 @@ TEST(ProgressTally, PassesShareEachFileAndTheFiguresChangeAtMostTenTimesASecond)
     EXPECT_EQ(tally.FilesDone(), 100u);
     EXPECT_GE(samples, 29); // 3 seconds
     EXPECT_LE(samples, 30);
+}
+
+TEST(ProgressTally, SizesAddedUpWhileTheOperationRunsGiveATimeLeftByBytes)
+{
+    // A sparse 4 GB file and three of one byte, at 100 MB/s into the big one: no file
+    // is done, so only their sizes, added up on the survey's thread, tell a time left.
+    TempDir dir;
+    std::vector<wxString> files = {dir / "big.bin"};
+    Shell("truncate -s 4000000000 " + ShellQuote(files[0]));
+    for (const char* name : {"a", "b", "c"})
+        files.push_back(dir.WriteFile(name, "x"));
+    double now = 0;
+    ProgressTally tally([&now] { return now; });
+    tally.Start(files.size(), {std::make_shared<const std::vector<wxString>>(files)});
+    double left = -1;
+    for (int tick = 1; tick <= 200 && left < 0; ++tick)
+    {
+        now = tick * 0.1;
+        tally.PassAt(static_cast<std::uint64_t>(now * 1e8));
+        if (tally.Sample())
+            left = tally.Figures().SecondsLeft();
+        if (left < 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_GE(left, 0) << "the sizes never came in";
+    EXPECT_NEAR(left, (4e9 + 3 - now * 1e8) / 1e8, 0.01);
 }
