@@ -178,7 +178,7 @@ void KcvHasher::UpdateZeros(std::uint64_t size)
     }
 }
 
-std::int64_t KcvHasher::UpdateFromFile(int fd, std::uint64_t offset, std::uint64_t length)
+std::int64_t KcvHasher::UpdateFromFile(int fd, std::uint64_t offset, std::uint64_t length, std::uint64_t knownSize)
 {
     std::vector<unsigned char>& buffer = ReadBuffer();
     std::uint64_t done = 0;
@@ -196,6 +196,8 @@ std::int64_t KcvHasher::UpdateFromFile(int fd, std::uint64_t offset, std::uint64
         }
         Update(buffer.data(), static_cast<size_t>(got));
         done += static_cast<std::uint64_t>(got);
+        if (static_cast<std::size_t>(got) < want && offset + done == knownSize)
+            break;
     }
     return static_cast<std::int64_t>(done);
 }
@@ -220,12 +222,12 @@ wxString KcvUnreadableText(int err)
     return ErrorText(err);
 }
 
-wxString KcvCalcHashFromFd(int fd, HashAlgorithm algorithm)
+wxString KcvCalcHashFromFd(int fd, HashAlgorithm algorithm, std::uint64_t knownSize)
 {
     KcvHasher hasher(algorithm);
     if (!hasher.Ok())
         return hasher.Finish();
-    if (hasher.UpdateFromFile(fd) < 0)
+    if (hasher.UpdateFromFile(fd, 0, UINT64_MAX, knownSize) < 0)
         return ErrorText(errno);
     return hasher.Finish();
 }

@@ -44,7 +44,10 @@ public:
     void UpdateZeros(std::uint64_t size);
     // Feeds the bytes of `fd` from `offset` on, up to `length` of them or its end, read
     // with pread. The number of bytes fed, or -1 with errno set on a read error.
-    std::int64_t UpdateFromFile(int fd, std::uint64_t offset = 0, std::uint64_t length = UINT64_MAX);
+    // `knownSize`, the size the open file showed: a read that comes back short right
+    // there is its end, without asking once more (a small file is then one read).
+    std::int64_t UpdateFromFile(int fd, std::uint64_t offset = 0, std::uint64_t length = UINT64_MAX,
+                                std::uint64_t knownSize = UINT64_MAX);
     // The hash text, lowercase hexadecimal; once, after the last Update().
     wxString Finish();
 
@@ -56,8 +59,9 @@ private:
 // "Unreadable: <reason>", never a valid hash.
 wxString KcvUnreadableText(int err);
 
-// The hash of what `fd` holds from its start, as KcvCalcHashFromFile gives it.
-wxString KcvCalcHashFromFd(int fd, HashAlgorithm algorithm);
+// The hash of what `fd` holds from its start, as KcvCalcHashFromFile gives it;
+// `knownSize` as for KcvHasher::UpdateFromFile.
+wxString KcvCalcHashFromFd(int fd, HashAlgorithm algorithm, std::uint64_t knownSize = UINT64_MAX);
 
 // The hash of the file's bytes as lowercase hexadecimal text. Safe to call from any thread.
 //

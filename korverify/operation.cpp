@@ -43,10 +43,10 @@ wxString FileToHash::Hash(HashAlgorithm algorithm)
     if (!m_fd.IsOpen())
         return KcvUnreadableText(m_error);
     if (m_side == FileSide::Destination)
-        return HashFdFromStorage(m_fd.Get(), algorithm);
+        return HashFdFromStorage(m_fd.Get(), algorithm, m_size);
     if (m_size > SEQUENTIAL_HINT_BYTES)
         ::posix_fadvise(m_fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
-    return KcvCalcHashFromFd(m_fd.Get(), algorithm);
+    return KcvCalcHashFromFd(m_fd.Get(), algorithm, m_size);
 }
 
 void CountOutcome(OperationSummary& summary, const FileTask& task, const FileOutcome& outcome)

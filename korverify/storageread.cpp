@@ -38,10 +38,10 @@ void DropFromCache(int fd, std::uint64_t offset, std::uint64_t length)
 
 } // namespace
 
-wxString HashFdFromStorage(int fd, HashAlgorithm algorithm)
+wxString HashFdFromStorage(int fd, HashAlgorithm algorithm, std::uint64_t knownSize)
 {
     DropFromCache(fd, 0, 0);
-    return KcvCalcHashFromFd(fd, algorithm);
+    return KcvCalcHashFromFd(fd, algorithm, knownSize);
 }
 
 std::vector<wxString> HashFromStorage(const std::vector<wxString>& paths, HashAlgorithm algorithm)

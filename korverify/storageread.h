@@ -14,8 +14,9 @@
 // The hash of the open file `fd` as stored: its dirty pages are written out to the
 // device (and waited for), its cached pages dropped, then it is read, so the hash
 // reads the device. Costs a fraction of a millisecond for a small file, a device
-// round trip but no device flush. Safe from any thread.
-wxString HashFdFromStorage(int fd, HashAlgorithm algorithm);
+// round trip but no device flush. `knownSize` as for KcvCalcHashFromFd. Safe from
+// any thread.
+wxString HashFdFromStorage(int fd, HashAlgorithm algorithm, std::uint64_t knownSize = UINT64_MAX);
 
 // The hashes of `paths`, in order, each as HashFdFromStorage gives it (the error text
 // of KcvCalcHashFromFile for a file that cannot be read). The device reads
