@@ -150,12 +150,13 @@ private:
         if (!S_ISREG(st.st_mode))
             return Problem(full, NotAFileReason(st.st_mode), false);
 
-        const wxString path(full.c_str(), *wxConvFileName);
+        wxString path(full.c_str(), *wxConvFileName);
         // A name the file-name conversion cannot carry both ways would name another file.
-        if (path.empty() || std::string(path.fn_str()) != full)
+        const wxCharBuffer back = path.fn_str();
+        if (path.empty() || !back.data() || full != back.data())
             return Problem(full, "Skipped: the name cannot be read as text in this locale", false);
         if (MatchesFilters(path, m_filters))
-            m_files.push_back(path);
+            m_files.push_back(std::move(path)); // a copy would leave a hole in the heap per file
     }
 
     void Problem(const std::string& full, const wxString& reason, bool folder)

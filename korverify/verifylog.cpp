@@ -18,7 +18,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <iterator>
 #include <system_error>
 
 namespace
@@ -41,13 +40,10 @@ void AppendEscaped(std::string& line, std::string_view cell)
     }
 }
 
-Utf8Lines ToUtf8(const std::vector<wxString>& lines)
+void AppendLine(Utf8Text& text, const wxString& line)
 {
-    Utf8Lines utf8;
-    utf8.reserve(lines.size());
-    for (const wxString& line : lines)
-        utf8.push_back(line.utf8_string());
-    return utf8;
+    text += line.utf8_string();
+    text += "\r\n";
 }
 
 } // namespace
@@ -77,32 +73,31 @@ wxString UnescapeLogCell(const wxString& text)
     return out;
 }
 
-Utf8Lines LogTableLines(std::size_t rowCount, const LogCell& cell, const LogHeadings& headings, bool firstRowOnly)
+void AppendLogTable(Utf8Text& text, std::size_t rowCount, const LogCell& cell, const LogHeadings& headings,
+                    bool firstRowOnly)
 {
-    const auto join = [](const auto& cellAt)
+    const auto append = [&text](const auto& cellAt)
     {
-        std::string line;
         for (int c = 0; c < kLogColumns; ++c)
         {
             if (c > 0)
-                line += '\t';
-            AppendEscaped(line, cellAt(c));
+                text += '\t';
+            AppendEscaped(text, cellAt(c));
         }
-        return line;
+        text += "\r\n";
     };
-    Utf8Lines lines;
-    lines.reserve(rowCount + 1);
-    lines.push_back(join([&](int c) { return headings[c].utf8_string(); }));
+    append([&](int c) { return headings[c].utf8_string(); });
     const std::size_t count = firstRowOnly ? std::min<std::size_t>(rowCount, 1) : rowCount;
     for (std::size_t row = 0; row < count; ++row)
-        lines.push_back(join([&](int c) { return cell(row, c); }));
-    return lines;
+        append([&](int c) { return cell(row, c); });
 }
 
-Utf8Lines MasterHashListLines(std::size_t rowCount, const LogCell& cell)
+Utf8Text MasterHashListText(std::size_t rowCount, const LogCell& cell)
 {
-    Utf8Lines hashes;
-    hashes.reserve(2 * rowCount);
+    // The escaped hashes one after the other, sorted as views into them.
+    std::string all;
+    std::vector<std::pair<std::size_t, std::size_t>> spans; // offset and length in `all`
+    spans.reserve(2 * rowCount);
     for (std::size_t row = 0; row < rowCount; ++row)
     {
         for (int column : {4, 2})
@@ -110,12 +105,22 @@ Utf8Lines MasterHashListLines(std::size_t rowCount, const LogCell& cell)
             const std::string_view hash = cell(row, column);
             if (hash.empty())
                 continue;
-            hashes.emplace_back();
-            AppendEscaped(hashes.back(), hash);
+            const std::size_t start = all.size();
+            AppendEscaped(all, hash);
+            spans.emplace_back(start, all.size() - start);
         }
     }
-    std::sort(hashes.begin(), hashes.end());
-    return hashes;
+    const auto view = [&all](const std::pair<std::size_t, std::size_t>& span)
+    { return std::string_view(all).substr(span.first, span.second); };
+    std::sort(spans.begin(), spans.end(), [&](const auto& a, const auto& b) { return view(a) < view(b); });
+    Utf8Text text;
+    text.reserve(all.size() + 2 * spans.size());
+    for (const auto& span : spans)
+    {
+        text += view(span);
+        text += "\r\n";
+    }
+    return text;
 }
 
 namespace
@@ -203,40 +208,24 @@ bool LooksLikeUtf16LE(const std::string& bytes)
 
 } // namespace
 
-std::string EncodeLines(const Utf8Lines& lines, LogEncoding encoding)
+std::string EncodeText(const Utf8Text& text, LogEncoding encoding)
 {
-    std::size_t bytes = 0;
-    for (const std::string& line : lines)
-        bytes += line.size() + 2;
-    std::string out;
     if (encoding == LogEncoding::Utf8)
+        return text;
+    std::string out;
+    out.reserve(2 * text.size()); // a UTF-8 sequence never has fewer bytes than its UTF-16 units
+    for (std::size_t at = 0; at < text.size();)
     {
-        out.reserve(bytes);
-        for (const std::string& line : lines)
+        const unsigned code = NextCodePoint(text, at);
+        if (code >= 0x10000)
         {
-            out += line;
-            out += "\r\n";
+            AppendUtf16LE(out, 0xD800 + ((code - 0x10000) >> 10));
+            AppendUtf16LE(out, 0xDC00 + ((code - 0x10000) & 0x3FF));
         }
-        return out;
-    }
-    out.reserve(2 * bytes); // a UTF-8 sequence never has fewer bytes than its UTF-16 units
-    for (const std::string& line : lines)
-    {
-        for (std::size_t at = 0; at < line.size();)
+        else
         {
-            const unsigned code = NextCodePoint(line, at);
-            if (code >= 0x10000)
-            {
-                AppendUtf16LE(out, 0xD800 + ((code - 0x10000) >> 10));
-                AppendUtf16LE(out, 0xDC00 + ((code - 0x10000) & 0x3FF));
-            }
-            else
-            {
-                AppendUtf16LE(out, code);
-            }
+            AppendUtf16LE(out, code);
         }
-        AppendUtf16LE(out, '\r');
-        AppendUtf16LE(out, '\n');
     }
     return out;
 }
@@ -272,9 +261,9 @@ std::vector<wxString> DecodeLines(const std::string& bytes)
     return lines;
 }
 
-bool WriteLines(const wxString& path, const Utf8Lines& lines, LogEncoding encoding, wxString* reason)
+bool WriteText(const wxString& path, const Utf8Text& text, LogEncoding encoding, wxString* reason)
 {
-    const std::string bytes = EncodeLines(lines, encoding);
+    const std::string bytes = EncodeText(text, encoding);
     const auto fail = [reason](int err)
     {
         if (reason)
@@ -389,17 +378,17 @@ LogOutcome WriteVerifyLog(const LogRequest& request)
 
     LogOutcome outcome;
     outcome.logPath = folder + "log" + DateTimeNowAsString() + ".tsv";
-    Utf8Lines lines = ToUtf8(ReadLines(outcome.logPath)); // a log of the same second stays in front
-    Utf8Lines table = LogTableLines(request.rowCount, request.cell, request.headings, request.firstRowOnly);
-    lines.insert(lines.end(), std::make_move_iterator(table.begin()), std::make_move_iterator(table.end()));
-    table = Utf8Lines();
-    lines.push_back(" ");
+    Utf8Text text;
+    for (const wxString& line : ReadLines(outcome.logPath)) // a log of the same second stays in front
+        AppendLine(text, line);
+    AppendLogTable(text, request.rowCount, request.cell, request.headings, request.firstRowOnly);
+    AppendLine(text, " ");
 
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     const wxString listPath =
         folder + "MasterHash" + DateTimeNowAsString() + wxString::Format("%d", std::rand() % 50000) + ".txt";
     wxString listFailure;
-    if (WriteLines(listPath, MasterHashListLines(request.rowCount, request.cell), LogEncoding::Utf8, &listFailure))
+    if (WriteText(listPath, MasterHashListText(request.rowCount, request.cell), LogEncoding::Utf8, &listFailure))
     {
         const wxString hash = KcvCalcHashFromFile(listPath, request.algorithm);
         if (KcvIsHashError(hash))
@@ -412,17 +401,16 @@ LogOutcome WriteVerifyLog(const LogRequest& request)
 
     if (listFailure.empty())
     {
-        lines.push_back(wxString::Format(request.masterHashFormat, HashAlgorithmName(request.algorithm),
-                                         request.operationName, outcome.masterHash)
-                            .utf8_string());
-        lines.push_back(request.masterHashNote.utf8_string());
+        AppendLine(text, wxString::Format(request.masterHashFormat, HashAlgorithmName(request.algorithm),
+                                          request.operationName, outcome.masterHash));
+        AppendLine(text, request.masterHashNote);
     }
     for (const wxString& line : request.closingLines)
-        lines.push_back(line.utf8_string());
+        AppendLine(text, line);
     // Written aside and renamed, so that a failure leaves no part of a log, and an
     // earlier log of the same second as it was.
     const wxString part = outcome.logPath + ".part";
-    bool written = WriteLines(part, lines, LogEncoding::Utf16LE, &reason);
+    bool written = WriteText(part, text, LogEncoding::Utf16LE, &reason);
     if (written && ::rename(part.fn_str(), outcome.logPath.fn_str()) != 0)
     {
         reason = wxSysErrorMsgStr(errno);

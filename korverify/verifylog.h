@@ -37,20 +37,22 @@ LogCell Utf8LogCells(const Rows& rows)
 // The cell back from its log form; a backslash before any other character stays as it is.
 wxString UnescapeLogCell(const wxString& text);
 
-// Lines of text in UTF-8, without their line ends.
-using Utf8Lines = std::vector<std::string>;
+// Text in UTF-8, each line ended by CR LF, in one buffer: 100,000 rows are one
+// allocation, not one per line, and their memory goes back to the system with it.
+using Utf8Text = std::string;
 
-// The header (the six headings joined by TAB) and one line per row, its six cells
-// escaped and joined by TAB; with `firstRowOnly` (single-file mode) only row 0.
+// Appends the header (the six headings joined by TAB) and one line per row, its six
+// cells escaped and joined by TAB; with `firstRowOnly` (single-file mode) only row 0.
 // Escaping turns TAB, CR, LF and backslash into \t, \r, \n and \\, so that any file
 // name keeps its row on one line of six fields.
-Utf8Lines LogTableLines(std::size_t rowCount, const LogCell& cell, const LogHeadings& headings, bool firstRowOnly);
+void AppendLogTable(Utf8Text& text, std::size_t rowCount, const LogCell& cell, const LogHeadings& headings,
+                    bool firstRowOnly);
 
 // Every non-empty hash of every row, the destination hash (column 4) before the
-// source hash (column 2), sorted by code point (the byte order of UTF-8); equal
-// hashes all stay. Escaped as in the log (a hash never changes by it), so the list
-// can be rebuilt from the log alone.
-Utf8Lines MasterHashListLines(std::size_t rowCount, const LogCell& cell);
+// source hash (column 2), sorted by code point (the byte order of UTF-8), one per
+// line; equal hashes all stay. Escaped as in the log (a hash never changes by it), so
+// the list can be rebuilt from the log alone.
+Utf8Text MasterHashListText(std::size_t rowCount, const LogCell& cell);
 
 enum class LogEncoding
 {
@@ -58,17 +60,16 @@ enum class LogEncoding
     Utf16LE,
 };
 
-// The bytes of `lines`, each ended by CR LF, without a byte-order mark.
-std::string EncodeLines(const Utf8Lines& lines, LogEncoding encoding);
+// The bytes of `text` in `encoding`, without a byte-order mark.
+std::string EncodeText(const Utf8Text& text, LogEncoding encoding);
 
 // The lines of a text file's bytes: UTF-16LE (as the log is written, with or
 // without byte-order mark), else UTF-8, else Latin-1; CR LF or LF line ends.
 std::vector<wxString> DecodeLines(const std::string& bytes);
 
-// Writes the lines as EncodeLines does; false when the file could not be written
+// Writes `text` as EncodeText gives it; false when the file could not be written
 // whole, with the reason in `reason` when given.
-bool WriteLines(const wxString& path, const Utf8Lines& lines, LogEncoding encoding,
-                wxString* reason = nullptr);
+bool WriteText(const wxString& path, const Utf8Text& text, LogEncoding encoding, wxString* reason = nullptr);
 
 // The lines already in a file; none when it does not exist.
 std::vector<wxString> ReadLines(const wxString& path);

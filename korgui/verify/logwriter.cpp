@@ -27,8 +27,8 @@ wxThread::ExitCode LogWriterThread::Entry()
         std::lock_guard<std::mutex> lock(writing);
         outcome = WriteVerifyLog(m_request);
     }
-    // The log is the last step of an operation: the snapshot, the log's lines and the
-    // worker's file lists are free now. Their pages go back to the system, or the
+    // The log is the last step of an operation: the snapshot and the worker's file
+    // lists are free now. Their pages go back to the system, or the
     // process would keep the size of the operation's peak for as long as it runs.
     m_rows.Clear();
     malloc_trim(0);

@@ -12,7 +12,7 @@ wxString MasterHashOfRows(const std::vector<LogRow>& rows, HashAlgorithm algorit
     // korbase hashes files, so the list is hashed as the log's writer hashed it: from a
     // file of its own, removed again.
     const wxString listPath = wxFileName::CreateTempFileName("korverify-masterhash");
-    if (listPath.empty() || !WriteLines(listPath, MasterHashListLines(rows.size(), cell), LogEncoding::Utf8))
+    if (listPath.empty() || !WriteText(listPath, MasterHashListText(rows.size(), cell), LogEncoding::Utf8))
     {
         if (!listPath.empty())
             wxRemoveFile(listPath);
