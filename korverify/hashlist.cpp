@@ -2,8 +2,8 @@
 
 #include "korverify/orderedwork.h"
 
-#include <array>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -21,7 +21,7 @@ OperationSummary HashFiles(const HashJob& job, OperationObserver& observer, cons
 {
     OperationSummary summary;
     const std::size_t n = job.files.size();
-    std::array<HashedAhead, OrderedWork::WINDOW> ahead;
+    std::vector<HashedAhead> ahead(OrderedWork::WINDOW);
     OrderedWork work(n, [&](std::size_t i) {
         HashedAhead& slot = ahead[i % OrderedWork::WINDOW];
         FileToHash file(job.files[i], job.side);

@@ -9,7 +9,9 @@
 // taker waits for, the taker works ahead too instead of idling.
 //
 // Items are worked on at most WINDOW places ahead of the one being taken, so memory
-// stays flat however long the list. Results live in the caller's own ring of WINDOW
+// stays flat however long the list. The window is wide because the taker also
+// reports every item and, on two busy cores, loses the processor for milliseconds
+// at a time: with small files a narrow window fills meanwhile and the helper idles. Results live in the caller's own ring of WINDOW
 // slots: the work for item i writes slot i % WINDOW, and the taker reads it once Take
 // has handed the item over; that slot is the taker's until its next Take.
 //
@@ -33,7 +35,7 @@
 class OrderedWork
 {
 public:
-    static constexpr std::size_t WINDOW = 32;
+    static constexpr std::size_t WINDOW = 1024;
 
     // Works on item `index` ahead of its turn into slot index % WINDOW: true when done,
     // false to leave the item to the taker. Called on either thread, at most once per

@@ -5,9 +5,9 @@
 #include "korverify/orderedwork.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -189,7 +189,7 @@ OperationSummary CompareListedTrees(const CompareJob& job, HashAlgorithm algorit
                                       : TreeMatchRow{TreeMatchKind::OnlyInDestination, TreeMatchRow::kNoFile, i});
     }
     // Rows are measured and hashed ahead on a second thread, and reported in order here.
-    std::array<RowAhead, OrderedWork::WINDOW> ahead;
+    std::vector<RowAhead> ahead(OrderedWork::WINDOW);
     OrderedWork work(rows.size(), [&](std::size_t i) {
         RowAhead& slot = ahead[i % OrderedWork::WINDOW];
         slot = RowAhead();
