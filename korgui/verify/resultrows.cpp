@@ -144,11 +144,27 @@ void ResultRows::Permute(const std::vector<std::size_t>& order)
 {
     if (order.empty())
         return;
+    // In place, cycle by cycle: no row is copied and nothing is allocated but the marks.
     std::deque<Row>& rows = Write();
-    std::deque<Row> sorted;
-    for (const std::size_t i : order)
-        sorted.push_back(std::move(rows[i]));
-    rows = std::move(sorted);
+    std::vector<bool> placed(order.size());
+    for (std::size_t start = 0; start < order.size(); ++start)
+    {
+        if (placed[start])
+            continue;
+        Row first = std::move(rows[start]);
+        for (std::size_t at = start;;)
+        {
+            placed[at] = true;
+            const std::size_t from = order[at];
+            if (from == start)
+            {
+                rows[at] = std::move(first);
+                break;
+            }
+            rows[at] = std::move(rows[from]);
+            at = from;
+        }
+    }
     m_rowsByDataValid = false;
 }
 
@@ -169,6 +185,7 @@ void ResultRows::SortByColumn(int column)
     // sort within the GUI thread's budget.
     struct Entry
     {
+        std::uint64_t head; // the key's first bytes, big-endian: most comparisons end here
         std::string_view key;
         wxUIntPtr data;
         std::size_t row;
@@ -176,7 +193,7 @@ void ResultRows::SortByColumn(int column)
     std::vector<Entry> entries;
     entries.reserve(Read().size());
     for (const Row& row : Read())
-        entries.push_back({row.Cell(column), row.data, entries.size()});
+        entries.push_back({0, row.Cell(column), row.data, entries.size()});
     // Each row's key is the text of the first row with its item data.
     const auto byData = [](const Entry& a, const Entry& b) { return std::tie(a.data, a.row) < std::tie(b.data, b.row); };
     std::sort(entries.begin(), entries.end(), byData);
@@ -185,9 +202,14 @@ void ResultRows::SortByColumn(int column)
         if (entries[i].data == entries[i - 1].data)
             entries[i].key = entries[i - 1].key;
     }
-    // Rows of equal key and data keep their order.
+    for (Entry& entry : entries)
+    {
+        for (std::size_t i = 0; i < sizeof entry.head; ++i)
+            entry.head = entry.head << 8 | (i < entry.key.size() ? static_cast<unsigned char>(entry.key[i]) : 0u);
+    }
+    // Rows of equal key and data keep their order. Equal heads leave it to the whole keys.
     const auto byKey = [](const Entry& a, const Entry& b)
-    { return std::tie(a.key, a.data, a.row) < std::tie(b.key, b.data, b.row); };
+    { return std::tie(a.head, a.key, a.data, a.row) < std::tie(b.head, b.key, b.data, b.row); };
     std::sort(entries.begin(), entries.end(), byKey);
     std::vector<std::size_t> order;
     order.reserve(entries.size());

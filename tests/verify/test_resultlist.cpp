@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <numeric>
+#include <random>
+#include <tuple>
+
 TEST(ResultRows, RemoveBlankRowsKeepsTheOthersInOrder)
 {
     ResultRows rows;
@@ -63,4 +68,40 @@ TEST(ResultRows, CellsReadBackExactlyAndSortWithTheirRows)
     rows.Clear();
     for (const auto& [at, original] : {std::pair{0L, 3L}, {1L, 1L}, {2L, 2L}, {3L, 0L}})
         expectRow(copy, at, original);
+}
+
+// Many rows whose texts share long beginnings and whose item data repeat: a column
+// sort gives the order of a plain stable sort by (text of the first row with the same
+// data, data).
+TEST(ResultRows, ColumnSortMatchesAStableSortOfTheRows)
+{
+    std::mt19937 random(7);
+    ResultRows rows;
+    std::vector<std::pair<std::string, wxUIntPtr>> model; // column 2 and data of each row
+    for (long r = 0; r < 3000; ++r)
+    {
+        std::string text = "/footage/card-" + std::to_string(random() % 3) + "/clip-" + std::to_string(random() % 40);
+        text.resize(text.size() + random() % 3, '\0' + static_cast<char>(random() % 2)); // NUL and \x01 endings
+        const wxUIntPtr data = random() % 2500;
+        rows.Insert(r, "");
+        rows.SetCell(r, 2, wxString::FromUTF8(text.data(), text.size()));
+        rows.SetData(r, data);
+        model.emplace_back(text, data);
+    }
+    std::vector<std::size_t> expected(model.size());
+    std::iota(expected.begin(), expected.end(), 0);
+    std::map<wxUIntPtr, std::string> firstText;
+    for (const auto& [text, data] : model)
+        firstText.emplace(data, text);
+    std::stable_sort(expected.begin(), expected.end(), [&](std::size_t a, std::size_t b) {
+        return std::tie(firstText[model[a].second], model[a].second) <
+               std::tie(firstText[model[b].second], model[b].second);
+    });
+    rows.SortByColumn(2);
+    for (std::size_t at = 0; at < expected.size(); ++at)
+    {
+        const std::string_view cell = rows.CellUtf8(static_cast<long>(at), 2);
+        ASSERT_EQ(std::string(cell), model[expected[at]].first) << "row " << at;
+        ASSERT_EQ(rows.GetData(static_cast<long>(at)), model[expected[at]].second) << "row " << at;
+    }
 }
