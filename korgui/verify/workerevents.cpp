@@ -11,6 +11,12 @@ std::shared_ptr<WorkerEventChannel> WorkerEventChannel::Create(wxEvtHandler* tar
     return std::shared_ptr<WorkerEventChannel>(new WorkerEventChannel(target));
 }
 
+WorkerEventChannel::WorkerEventChannel(wxEvtHandler* target) : m_target(target), m_resume(std::make_unique<wxTimer>())
+{
+    // The timer lives no longer than the channel (Detach ends it), so `this` is safe here.
+    m_resume->Bind(wxEVT_TIMER, [this](wxTimerEvent&) { DeliverQueued(); });
+}
+
 bool WorkerEventChannel::Post(int id, int value, const wxString& text)
 {
     Item item{id, value, text.ToStdWstring(), {}};
@@ -72,6 +78,12 @@ void WorkerEventChannel::ScheduleDeliveryLocked()
     if (m_deliveryScheduled)
         return;
     m_deliveryScheduled = true;
+    // A millisecond: the main loop gets its turn before the next pass.
+    if (wxIsMainThread())
+    {
+        m_resume->StartOnce(1);
+        return;
+    }
     // Queued under the lock: Detach, and so the dialog's destruction, cannot come in between.
     m_target->CallAfter([self = shared_from_this()] { self->DeliverQueued(); });
 }
@@ -126,6 +138,12 @@ void WorkerEventChannel::Detach()
         std::lock_guard<std::mutex> lock(m_mutex);
         m_target = nullptr;
         m_queue.clear();
+        // Its handler may be the caller: the toolkit deletes it once it is idle.
+        m_resume->Stop();
+        if (wxTheApp)
+            wxTheApp->ScheduleForDestruction(m_resume.release());
+        else
+            m_resume.reset();
     }
     m_changed.notify_all();
 }

@@ -2,6 +2,7 @@
 
 #include <wx/event.h>
 #include <wx/string.h>
+#include <wx/timer.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -67,7 +68,7 @@ private:
         void* handOver = nullptr; // immediate events only
     };
 
-    explicit WorkerEventChannel(wxEvtHandler* target) : m_target(target) {}
+    explicit WorkerEventChannel(wxEvtHandler* target);
 
     // Queues `item` and makes sure a delivery pass will run; m_mutex held.
     void EnqueueLocked(Item item);
@@ -80,7 +81,12 @@ private:
     std::condition_variable m_changed; // room in the queue, a call returned, or the dialog went away
     wxEvtHandler* m_target;            // written under m_mutex on the GUI thread only
     std::deque<Item> m_queue;
-    bool m_deliveryScheduled = false; // a DeliverQueued call is queued to the target
+    bool m_deliveryScheduled = false; // a DeliverQueued call is queued to the target, or m_resume runs
+    // GUI thread only, until Detach: the next delivery pass the GUI thread itself
+    // schedules. A toolkit timer, not a queued call: the toolkit runs every queued call
+    // before it returns to its main loop, so passes queued one after the other would
+    // keep timers, painting and input waiting until the worker stops sending.
+    std::unique_ptr<wxTimer> m_resume;
 };
 
 // Keeps dispatching events on the GUI thread until `done` returns true; the way the
