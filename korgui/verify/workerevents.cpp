@@ -78,12 +78,13 @@ void WorkerEventChannel::ScheduleDeliveryLocked()
     if (m_deliveryScheduled)
         return;
     m_deliveryScheduled = true;
-    // A millisecond: the main loop gets its turn before the next pass.
-    if (wxIsMainThread())
+    if (wxIsMainThread() && std::chrono::steady_clock::now() - m_mainLoopTurn >= MAIN_LOOP_TURN)
     {
+        // A millisecond: the main loop gets its turn before the next pass.
         m_resume->StartOnce(1);
         return;
     }
+    m_chained = wxIsMainThread();
     // Queued under the lock: Detach, and so the dialog's destruction, cannot come in between.
     m_target->CallAfter([self = shared_from_this()] { self->DeliverQueued(); });
 }
@@ -93,9 +94,13 @@ void WorkerEventChannel::DeliverQueued()
     // A worker refills the queue as fast as it empties: one pass may not run until
     // the worker ends, or timers, painting and input would wait that long. The pass
     // scheduled below carries on with the rest.
-    const auto sliceEnd = std::chrono::steady_clock::now() + DELIVERY_SLICE;
+    const auto now = std::chrono::steady_clock::now();
+    const auto sliceEnd = now + DELIVERY_SLICE;
     std::unique_lock<std::mutex> lock(m_mutex);
     m_deliveryScheduled = false;
+    if (!m_chained) // called from the main loop
+        m_mainLoopTurn = now;
+    m_chained = false;
     while (m_target && !m_queue.empty() && std::chrono::steady_clock::now() < sliceEnd)
     {
         Item item = std::move(m_queue.front());

@@ -33,6 +33,9 @@ public:
     static constexpr int MAX_IN_FLIGHT = 4096;
     // How long one delivery pass may run before the GUI thread's other work gets a turn.
     static constexpr std::chrono::milliseconds DELIVERY_SLICE{15};
+    // How long passes may follow one another before the toolkit's main loop (timers,
+    // painting, input) gets its turn.
+    static constexpr std::chrono::milliseconds MAIN_LOOP_TURN{50};
 
     static std::shared_ptr<WorkerEventChannel> Create(wxEvtHandler* target);
 
@@ -82,11 +85,13 @@ private:
     wxEvtHandler* m_target;            // written under m_mutex on the GUI thread only
     std::deque<Item> m_queue;
     bool m_deliveryScheduled = false; // a DeliverQueued call is queued to the target, or m_resume runs
-    // GUI thread only, until Detach: the next delivery pass the GUI thread itself
-    // schedules. A toolkit timer, not a queued call: the toolkit runs every queued call
-    // before it returns to its main loop, so passes queued one after the other would
-    // keep timers, painting and input waiting until the worker stops sending.
+    // GUI thread only, until Detach: the next delivery pass once the main loop has had
+    // its turn. The toolkit runs every queued call before it returns to its main loop,
+    // so passes that only queued the next one would keep timers, painting and input
+    // waiting until the worker stops sending.
     std::unique_ptr<wxTimer> m_resume;
+    std::chrono::steady_clock::time_point m_mainLoopTurn; // GUI thread: the main loop's last turn
+    bool m_chained = false; // GUI thread: the pass scheduled was queued by the pass before it
 };
 
 // Keeps dispatching events on the GUI thread until `done` returns true; the way the
