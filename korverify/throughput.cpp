@@ -73,15 +73,18 @@ void Throughput::Update(std::uint64_t bytesDone, std::uint64_t filesDone, double
 double Throughput::RawSecondsLeft() const
 {
     const bool filesDone = m_files >= m_totalFiles;
+    const auto byFiles = [this] {
+        return m_filesPerSecond > 0 ? static_cast<double>(m_totalFiles - m_files) / m_filesPerSecond : -1;
+    };
     if (!m_totalBytes)
-        return filesDone ? 0 : m_filesPerSecond > 0 ? static_cast<double>(m_totalFiles - m_files) / m_filesPerSecond : -1;
+        return filesDone ? 0 : byFiles();
     const bool bytesDone = m_bytes >= *m_totalBytes;
     if (bytesDone && filesDone)
         return 0;
     // Big files are bound by their bytes, small ones by the work per file; counting
     // whole files would make big ones jump by a file at a time.
     if (bytesDone || (ManySmallFiles() && !filesDone))
-        return m_filesPerSecond > 0 ? static_cast<double>(m_totalFiles - m_files) / m_filesPerSecond : -1;
+        return byFiles();
     return m_bytesPerSecond > 0 ? static_cast<double>(*m_totalBytes - m_bytes) / m_bytesPerSecond : -1;
 }
 

@@ -91,7 +91,7 @@ private:
     // waiting until the worker stops sending.
     std::unique_ptr<wxTimer> m_resume;
     std::chrono::steady_clock::time_point m_mainLoopTurn; // GUI thread: the main loop's last turn
-    bool m_chained = false; // GUI thread: the pass scheduled was queued by the pass before it
+    bool m_chained = false; // under m_mutex: the pass scheduled was queued by the pass before it
 };
 
 // Keeps dispatching events on the GUI thread until `done` returns true; the way the
